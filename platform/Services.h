@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/LoginItems.h"
+#include "platform/MainQueue.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Pasteboard.h"
+#include "platform/PreferencesStore.h"
+#include "platform/SystemLog.h"
+#include "platform/Workspace.h"
+
+namespace platform {
+
+// The desktop services, installed once at start-up: the Linux implementations in the
+// application, fakes in tests.
+struct Services {
+    PreferencesStore& preferences;
+    NotificationCenter& notifications;
+    MainQueue& mainQueue;
+    Workspace& workspace;
+    Pasteboard& pasteboard;
+    LoginItems& loginItems;
+    SystemLog& systemLog;
+};
+
+} // namespace platform

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/Event.h"
+
+class QKeyEvent;
+
+namespace platform::linux_desktop {
+
+class XkbKeymap;
+
+// Turns a toolkit key event into the system's own event: the virtual key code of the physical
+// key, modifier flags, and characters with all modifiers and with Shift only.
+[[nodiscard]] Event translateKeyEvent(const QKeyEvent& event, const XkbKeymap& keymap);
+
+// The same, through the keymap of the display the application runs on (the X server's, or a
+// US keymap where there is none).
+[[nodiscard]] Event translateKeyEvent(const QKeyEvent& event);
+
+} // namespace platform::linux_desktop

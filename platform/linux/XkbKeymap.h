@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct xkb_context;
+struct xkb_keymap;
+struct xcb_connection_t;
+
+namespace platform::linux_desktop {
+
+// An xkbcommon keymap: the X server's core keyboard, or one built from layout names where no
+// X server is at hand.
+class XkbKeymap {
+public:
+    // The X server's current keymap; none when the server lacks the XKB extension.
+    static std::optional<XkbKeymap> fromXServer(xcb_connection_t* connection);
+    // Layouts and variants as comma-separated lists, as setxkbmap takes them.
+    static std::optional<XkbKeymap> fromNames(const std::string& layouts,
+                                              const std::string& variants = {});
+
+    [[nodiscard]] xkb_keymap* get() const { return keymap_.get(); }
+    [[nodiscard]] std::optional<std::string_view> keyName(std::uint32_t keycode) const;
+    [[nodiscard]] std::optional<std::uint32_t> keycode(std::string_view keyName) const;
+
+private:
+    struct ContextRelease {
+        void operator()(xkb_context* context) const;
+    };
+    struct KeymapRelease {
+        void operator()(xkb_keymap* keymap) const;
+    };
+
+    XkbKeymap(std::unique_ptr<xkb_context, ContextRelease> context,
+              std::unique_ptr<xkb_keymap, KeymapRelease> keymap);
+
+    std::unique_ptr<xkb_context, ContextRelease> context_;
+    std::unique_ptr<xkb_keymap, KeymapRelease> keymap_;
+};
+
+} // namespace platform::linux_desktop
