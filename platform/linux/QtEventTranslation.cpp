@@ -66,7 +66,9 @@ std::uint16_t virtualKeyCode(const QKeyEvent& event, const XkbKeymap& keymap) {
 
 const XkbKeymap& displayKeymap() {
     static const XkbKeymap keymap = [] {
-        if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        // The offscreen platform answers for X11 too, without a connection.
+        const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (x11 != nullptr && x11->connection() != nullptr) {
             if (auto fromServer = XkbKeymap::fromXServer(x11->connection())) {
                 return std::move(*fromServer);
             }

@@ -1,0 +1,15 @@
+#include "Pinlet/AppDelegate.h"
+
+#include "platform/Services.h"
+
+namespace pinlet {
+
+AppDelegate::AppDelegate(const platform::Services& services)
+    : store_(services.preferences), panel_(store_, {services.workspace, services.pasteboard,
+                                                    services.mainQueue, services.preferences}) {}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    panel_.setUp();
+}
+
+} // namespace pinlet

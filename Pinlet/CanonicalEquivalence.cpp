@@ -1,0 +1,71 @@
+#include "Pinlet/CanonicalEquivalence.h"
+
+#include <QString>
+#include <QStringView>
+#include <algorithm>
+
+namespace pinlet {
+namespace {
+
+// An ASCII character decomposes to itself and never reorders with its neighbours, so
+// normalisation never reaches across it: cutting a text before one leaves each side's
+// decomposition unchanged.
+bool isAscii(QChar c) {
+    return c.unicode() < 0x80;
+}
+
+qsizetype commonPrefixLength(QStringView a, QStringView b) {
+    const auto limit = std::min(a.size(), b.size());
+    return std::mismatch(a.begin(), a.begin() + limit, b.begin()).first - a.begin();
+}
+
+qsizetype commonSuffixLength(QStringView a, QStringView b) {
+    const auto limit = std::min(a.size(), b.size());
+    return std::mismatch(a.rbegin(), a.rbegin() + limit, b.rbegin()).first - a.rbegin();
+}
+
+// A cut before an ASCII character or at either end of a text.
+bool isSafeCut(QStringView text, qsizetype cut) {
+    return cut == text.size() || isAscii(text[cut]);
+}
+
+// The nearest cut at or before `cut` that is safe in both texts, which agree before it.
+qsizetype commonSafeStart(QStringView a, QStringView b, qsizetype cut) {
+    while (cut > 0 && !(isSafeCut(a, cut) && isSafeCut(b, cut))) {
+        --cut;
+    }
+    return cut;
+}
+
+// The nearest safe cut at or after `cut`.
+qsizetype safeEnd(QStringView text, qsizetype cut) {
+    while (!isSafeCut(text, cut)) {
+        ++cut;
+    }
+    return cut;
+}
+
+} // namespace
+
+bool canonicallyEquivalent(const QString& a, const QString& b) {
+    const bool sameBuffer = a.constData() == b.constData() && a.size() == b.size();
+    if (sameBuffer || a == b) {
+        return true;
+    }
+    const QStringView left(a);
+    const QStringView right(b);
+    const qsizetype prefix = commonPrefixLength(left, right);
+    const qsizetype suffix =
+        std::min(commonSuffixLength(left, right), std::min(a.size(), b.size()) - prefix);
+    // Before the start the texts are equal; after the two ends they are equal too, since both
+    // ends move over the same common suffix.
+    const qsizetype start = commonSafeStart(left, right, prefix);
+    const qsizetype leftEnd = safeEnd(left, a.size() - suffix);
+    const qsizetype rightEnd = safeEnd(right, b.size() - suffix);
+    const auto normalised = [start](QStringView text, qsizetype end) {
+        return text.sliced(start, end - start).toString().normalized(QString::NormalizationForm_D);
+    };
+    return normalised(left, leftEnd) == normalised(right, rightEnd);
+}
+
+} // namespace pinlet

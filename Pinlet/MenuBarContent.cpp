@@ -1,0 +1,90 @@
+#include "Pinlet/MenuBarContent.h"
+
+#include "Pinlet/NoteStore.h"
+#include "Pinlet/PanelController.h"
+#include "platform/LoginItems.h"
+#include "platform/SystemLog.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace pinlet {
+namespace {
+
+constexpr int itemSpacing = 12;
+constexpr int margin = 14;
+
+QFrame* separator(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QPushButton* quitButton(QWidget* parent) {
+    auto* button = new QPushButton(QObject::tr("Quit Pinlet"), parent);
+    button->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QObject::connect(button, &QPushButton::clicked, qApp, &QCoreApplication::quit);
+    return button;
+}
+
+} // namespace
+
+MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& loginItems,
+                               platform::SystemLog& systemLog, Qt::WindowFlags windowFlags)
+    : QWidget(nullptr, windowFlags), panel_(panel), loginItems_(loginItems), systemLog_(systemLog),
+      toggleButton_(new QPushButton(this)),
+      launchAtLoginSwitch_(new QCheckBox(tr("Launch at login"), this)) {
+    setWindowTitle(QStringLiteral("Pinlet menu"));
+    setFixedWidth(fixedWidth);
+
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(itemSpacing);
+    column->setContentsMargins(margin, margin, margin, margin);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    column->addWidget(toggleButton_, 0, Qt::AlignLeft);
+    column->addWidget(launchAtLoginSwitch_, 0, Qt::AlignLeft);
+    column->addWidget(separator(this));
+    column->addWidget(quitButton(this), 0, Qt::AlignLeft);
+
+    connect(toggleButton_, &QPushButton::clicked, this, [this] { panel_.toggle(); });
+    connect(launchAtLoginSwitch_, &QCheckBox::clicked, this, &MenuBarContent::setLaunchAtLogin);
+    connect(&panel.store(), &NoteStore::panelVisibleChanged, this,
+            &MenuBarContent::refreshToggleTitle);
+    refreshToggleTitle();
+    refreshLaunchAtLogin();
+}
+
+void MenuBarContent::setLaunchAtLogin(bool wanted) {
+    const auto error =
+        wanted ? loginItems_.registerApplication() : loginItems_.unregisterApplication();
+    if (error) {
+        systemLog_.log("Pinlet: launch at login change failed: " + *error);
+    }
+    refreshLaunchAtLogin();
+}
+
+bool MenuBarContent::launchAtLogin() const {
+    return launchAtLoginSwitch_->isChecked();
+}
+
+void MenuBarContent::showEvent(QShowEvent* event) {
+    // The entry may have been changed elsewhere since the window was last open.
+    refreshLaunchAtLogin();
+    QWidget::showEvent(event);
+}
+
+void MenuBarContent::refreshToggleTitle() {
+    toggleButton_->setText(panel_.store().isPanelVisible() ? tr("Hide Note") : tr("Show Note"));
+}
+
+void MenuBarContent::refreshLaunchAtLogin() {
+    const QSignalBlocker quiet(launchAtLoginSwitch_);
+    launchAtLoginSwitch_->setChecked(loginItems_.status() == platform::LoginItems::Status::enabled);
+}
+
+} // namespace pinlet

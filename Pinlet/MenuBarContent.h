@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QPushButton;
+
+namespace platform {
+class LoginItems;
+class SystemLog;
+} // namespace platform
+
+namespace pinlet {
+
+class PanelController;
+
+// The small window behind the tray icon: show or hide the note, launch at login, quit.
+class MenuBarContent final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int fixedWidth = 260;
+
+    MenuBarContent(PanelController& panel, platform::LoginItems& loginItems,
+                   platform::SystemLog& systemLog, Qt::WindowFlags windowFlags);
+
+    void setLaunchAtLogin(bool wanted);
+    [[nodiscard]] bool launchAtLogin() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void refreshToggleTitle();
+    void refreshLaunchAtLogin();
+
+    PanelController& panel_;
+    platform::LoginItems& loginItems_;
+    platform::SystemLog& systemLog_;
+    QPushButton* toggleButton_;
+    QCheckBox* launchAtLoginSwitch_;
+};
+
+} // namespace pinlet

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <memory>
+
+class QSystemTrayIcon;
+
+namespace platform {
+class LoginItems;
+class SystemLog;
+} // namespace platform
+
+namespace pinlet {
+
+class MenuBarContent;
+class PanelController;
+
+// The tray icon and the window it opens. A click on the icon opens the window next to it; a
+// click elsewhere closes it again. Where the desktop has no tray, the window is opened at once
+// as an ordinary window, so that the application stays usable.
+class MenuBarExtra final : public QObject {
+    Q_OBJECT
+
+public:
+    MenuBarExtra(PanelController& panel, platform::LoginItems& loginItems,
+                 platform::SystemLog& systemLog);
+    ~MenuBarExtra() override;
+    MenuBarExtra(const MenuBarExtra&) = delete;
+    MenuBarExtra& operator=(const MenuBarExtra&) = delete;
+
+    // The monochrome note symbol shown in the tray.
+    static QIcon menuBarIcon();
+
+    [[nodiscard]] MenuBarContent& content() const { return *content_; }
+    [[nodiscard]] QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void toggleContent();
+    void placeContentNextToIcon();
+    void closeContentUnlessStillActive();
+
+    std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    std::unique_ptr<MenuBarContent> content_;
+    // When the window was last closed because the user clicked elsewhere.
+    QElapsedTimer closedByClickElsewhere_;
+};
+
+} // namespace pinlet

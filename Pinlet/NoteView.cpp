@@ -1,0 +1,93 @@
+#include "Pinlet/NoteView.h"
+
+#include "Pinlet/NoteStore.h"
+#include "Pinlet/NoteTextView.h"
+#include "platform/MainQueue.h"
+#include "platform/Pasteboard.h"
+
+#include <QHBoxLayout>
+#include <QPointer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace pinlet {
+namespace {
+
+constexpr int buttonSpacing = 12;
+constexpr int iconSize = 16;
+constexpr int headerTopMargin = 9;
+constexpr int headerSideMargin = 6 + 4; // around the row, then around the pair
+constexpr int editorTopMargin = 4;
+constexpr int editorMargin = 6;
+
+QIcon symbol(const QString& name) {
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(name));
+}
+
+QToolButton* headerButton(const QString& iconName, const QString& help, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setIcon(symbol(iconName));
+    button->setIconSize(QSize(iconSize, iconSize));
+    button->setToolTip(help);
+    button->setAccessibleName(help);
+    return button;
+}
+
+QHBoxLayout* headerRow(QToolButton* copy, QToolButton* clear) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(buttonSpacing);
+    row->setContentsMargins(headerSideMargin, headerTopMargin, headerSideMargin, 0);
+    row->addStretch();
+    row->addWidget(copy);
+    row->addWidget(clear);
+    return row;
+}
+
+} // namespace
+
+NoteView::NoteView(NoteStore& store, platform::Pasteboard& pasteboard,
+                   platform::MainQueue& mainQueue, const Actions& actions)
+    : store_(store), pasteboard_(pasteboard), mainQueue_(mainQueue),
+      copyButton_(headerButton(QStringLiteral("copy"), tr("Copy all"), this)),
+      textView_(new NoteTextView(store, this, actions.onTextViewReady)) {
+    auto* clearButton = headerButton(QStringLiteral("trash"), tr("Clear"), this);
+    connect(copyButton_, &QToolButton::clicked, this, &NoteView::copyAll);
+    connect(clearButton, &QToolButton::clicked, this, [onClear = actions.onClear] { onClear(); });
+
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(0);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(headerRow(copyButton_, clearButton));
+    column->addSpacing(editorTopMargin);
+    auto* editorRow = new QHBoxLayout;
+    editorRow->setContentsMargins(editorMargin, 0, editorMargin, editorMargin);
+    editorRow->addWidget(&textView_->view());
+    column->addLayout(editorRow);
+
+    connect(&store, &NoteStore::textChanged, this, &NoteView::refreshEditor);
+    connect(&store, &NoteStore::fontSizeChanged, this, &NoteView::refreshEditor);
+}
+
+void NoteView::copyAll() {
+    pasteboard_.setString(store_.text().toStdString());
+    setCopied(true);
+    // Every copy ends its own feedback; a later copy does not extend an earlier one.
+    mainQueue_.postAfter(copyFeedbackDuration, [view = QPointer(this)] {
+        if (view) {
+            view->setCopied(false);
+        }
+    });
+}
+
+void NoteView::setCopied(bool copied) {
+    copied_ = copied;
+    copyButton_->setIcon(symbol(copied ? QStringLiteral("checkmark") : QStringLiteral("copy")));
+}
+
+void NoteView::refreshEditor() {
+    textView_->update(store_.text(), store_.fontSize());
+}
+
+} // namespace pinlet

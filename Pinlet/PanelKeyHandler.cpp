@@ -1,0 +1,81 @@
+#include "Pinlet/PanelKeyHandler.h"
+
+#include <QString>
+#include <array>
+#include <string_view>
+
+namespace pinlet {
+namespace {
+
+constexpr std::uint16_t escapeKeyCode = 53;
+
+constexpr std::array editActions = {
+    std::pair{std::string_view("x"), EditAction::cut},
+    std::pair{std::string_view("c"), EditAction::copy},
+    std::pair{std::string_view("v"), EditAction::paste},
+    std::pair{std::string_view("a"), EditAction::selectAll},
+};
+
+std::string lowercased(const std::string& utf8) {
+    return QString::fromStdString(utf8).toLower().toStdString();
+}
+
+} // namespace
+
+bool PanelKeyHandler::interceptEvent(const platform::Event& event, const PanelKeyTarget& target) {
+    if (event.type != platform::EventType::keyDown || event.keyCode != escapeKeyCode) {
+        return false;
+    }
+    // During a composition Escape belongs to the input method, which cancels it.
+    if (target.firstResponderHasMarkedText()) {
+        return false;
+    }
+    onEscape();
+    return true;
+}
+
+std::optional<bool> PanelKeyHandler::performKeyEquivalent(const platform::Event& event,
+                                                          PanelKeyTarget& target) {
+    if ((event.modifierFlags & platform::primaryShortcutModifier) == 0 ||
+        event.characters.empty()) {
+        return std::nullopt;
+    }
+    const std::string key = lowercased(event.charactersIgnoringModifiers);
+    if (key == "=" || key == "+") {
+        onFontSize(+1);
+        return true;
+    }
+    if (key == "-" || key == "_") {
+        onFontSize(-1);
+        return true;
+    }
+    if (key == "0") {
+        onFontSize(std::nullopt);
+        return true;
+    }
+    for (const auto& [characters, action] : editActions) {
+        if (key == characters) {
+            return target.tryToPerform(action).value_or(false);
+        }
+    }
+    if (key == "z") {
+        return undoOrRedo(event, target);
+    }
+    return std::nullopt;
+}
+
+bool PanelKeyHandler::undoOrRedo(const platform::Event& event, PanelKeyTarget& target) {
+    if (!target.hasUndoManager()) {
+        return false;
+    }
+    if ((event.modifierFlags & platform::ModifierFlags::shift) != 0) {
+        if (target.canRedo()) {
+            target.redo();
+        }
+    } else if (target.canUndo()) {
+        target.undo();
+    }
+    return true;
+}
+
+} // namespace pinlet

@@ -1,0 +1,46 @@
+#include "platform/linux/Compositor.h"
+
+#include <QGuiApplication>
+#include <memory>
+#include <string>
+#include <xcb/xcb.h>
+
+namespace platform::linux_desktop {
+namespace {
+
+int defaultScreenNumber() {
+    int screen = 0;
+    return xcb_parse_display(nullptr, nullptr, nullptr, &screen) != 0 ? screen : 0;
+}
+
+bool hasCompositingManager(xcb_connection_t* connection) {
+    const std::string selection = "_NET_WM_CM_S" + std::to_string(defaultScreenNumber());
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
+        xcb_intern_atom_reply(connection,
+                              xcb_intern_atom(connection, 0,
+                                              static_cast<std::uint16_t>(selection.size()),
+                                              selection.c_str()),
+                              nullptr),
+        &free);
+    if (!atom) {
+        return false;
+    }
+    const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&free)> owner(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom),
+                                      nullptr),
+        &free);
+    return owner && owner->owner != XCB_NONE;
+}
+
+} // namespace
+
+bool isCompositing() {
+    // The offscreen platform answers for X11 too, without a connection.
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 != nullptr && x11->connection() != nullptr) {
+        return hasCompositingManager(x11->connection());
+    }
+    return true;
+}
+
+} // namespace platform::linux_desktop

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Pinlet/NotePanel.h"
+#include "Pinlet/NoteStore.h"
+#include "Pinlet/PanelController.h"
+#include "tests/support/FakeDesktop.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <gtest/gtest.h>
+
+namespace test_support {
+
+// A note application's panel on the offscreen platform, with every service faked.
+class PanelFixture : public ::testing::Test {
+protected:
+    static constexpr platform::RunningApplication otherApp{77, 1234};
+    static constexpr platform::RunningApplication thisApp{78, FakeWorkspace::ownProcessId};
+
+    PanelFixture() = default;
+
+    // Lets the note start from stored values, before the controller exists.
+    void start() {
+        controller_.reset();
+        store_.emplace(desktop.preferences);
+        controller_.emplace(
+            *store_, pinlet::PanelController::Services{desktop.workspace, desktop.pasteboard,
+                                                       desktop.mainQueue, desktop.preferences});
+    }
+
+    pinlet::NoteStore& store() { return *store_; }
+    pinlet::PanelController& controller() { return *controller_; }
+    pinlet::NotePanel& panel() { return *controller_->panel(); }
+    pinlet::PlainTextView& textView() { return *controller_->textView(); }
+
+    // A key press as the X server delivers it: keycodes of the evdev keymap, X11 state bits.
+    void press(int qtKey, Qt::KeyboardModifiers modifiers, std::uint32_t evdevCode,
+               const QString& text) {
+        std::uint32_t state = 0;
+        state |= modifiers.testFlag(Qt::ShiftModifier) ? 0x1U : 0U;
+        state |= modifiers.testFlag(Qt::ControlModifier) ? 0x4U : 0U;
+        QKeyEvent event(QEvent::KeyPress, qtKey, modifiers, evdevCode + 8, 0, state, text);
+        QWidget* receiver = QApplication::focusWidget();
+        QApplication::sendEvent(receiver != nullptr ? receiver : &panel(), &event);
+    }
+
+    FakeDesktop desktop;
+
+private:
+    std::optional<pinlet::NoteStore> store_;
+    std::optional<pinlet::PanelController> controller_;
+};
+
+} // namespace test_support
