@@ -1,0 +1,254 @@
+#include "platform/linux/JsonPreferencesStore.h"
+
+#include "platform/linux/FileDescriptor.h"
+
+#include <QTimer>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace platform::linux_desktop {
+namespace fs = std::filesystem;
+
+namespace {
+
+void report(const std::string& line) {
+    std::fprintf(stderr, "Pinlet: %s\n", line.c_str());
+}
+
+std::string systemError(int error) {
+    return std::generic_category().message(error);
+}
+
+// What failed, on which file, and the system's reason taken from errno.
+std::string failure(const char* what, const fs::path& file) {
+    const int error = errno;
+    return std::string(what) + " " + file.string() + ": " + systemError(error);
+}
+
+fs::path configHome() {
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/') {
+        return xdg;
+    }
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        return fs::path(home) / ".config";
+    }
+    const passwd* user = ::getpwuid(::getuid());
+    return fs::path(user != nullptr ? user->pw_dir : "/") / ".config";
+}
+
+// The whole file, or none with the reason.
+std::optional<std::string> readFile(const fs::path& path, std::error_code& error) {
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (!file.valid() || ::fstat(file.get(), &status) != 0) {
+        error.assign(errno, std::generic_category());
+        return std::nullopt;
+    }
+    std::string contents;
+    contents.reserve(static_cast<std::size_t>(status.st_size));
+    std::array<char, 65536> buffer{};
+    while (true) {
+        const ssize_t count = ::read(file.get(), buffer.data(), buffer.size());
+        if (count == 0) {
+            return contents;
+        }
+        if (count > 0) {
+            contents.append(buffer.data(), static_cast<std::size_t>(count));
+        } else if (errno != EINTR) {
+            error.assign(errno, std::generic_category());
+            return std::nullopt;
+        }
+    }
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t count = ::write(fd, bytes.data(), bytes.size());
+        if (count >= 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(count));
+        } else if (errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Best effort: the new file is in place already and only the durability of its name is at
+// stake, and some file systems cannot sync a directory at all.
+void syncDirectory(const fs::path& directory) {
+    const FileDescriptor handle(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (handle.valid()) {
+        ::fsync(handle.get());
+    }
+}
+
+// Replaces the file so that it holds either its old or its new contents whatever happens: a
+// synced temporary file renamed over it. The reason when it could not.
+std::optional<std::string> writeAtomically(const fs::path& path, std::string_view contents) {
+    const fs::path directory = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    std::error_code error;
+    fs::create_directories(directory, error);
+    if (error) {
+        return "cannot create " + directory.string() + ": " + error.message();
+    }
+    // One name, reused: the single-instance lock rules out two writers, and a file left by a
+    // killed process is simply written over the next time.
+    const fs::path temporary = fs::path(path).concat(".tmp");
+    FileDescriptor file(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!file.valid()) {
+        return failure("cannot create", temporary);
+    }
+    if (!writeAll(file.get(), contents) || ::fsync(file.get()) != 0 || !file.reset()) {
+        std::string reason = failure("cannot write", temporary);
+        ::unlink(temporary.c_str());
+        return reason;
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::string reason = failure("cannot move into place", temporary);
+        ::unlink(temporary.c_str());
+        return reason;
+    }
+    syncDirectory(directory);
+    return std::nullopt;
+}
+
+// A free name next to the file: preferences.json.corrupt-20261206T075501, then -2, -3, ...
+fs::path asideName(const fs::path& path) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    std::array<char, 32> stamp{};
+    std::strftime(stamp.data(), stamp.size(), "%Y%m%dT%H%M%S", &local);
+    const std::string base = path.string() + ".corrupt-" + stamp.data();
+    fs::path candidate = base;
+    std::error_code error;
+    for (int n = 2; fs::exists(fs::symlink_status(candidate, error)); ++n) {
+        candidate = base + "-" + std::to_string(n);
+    }
+    return candidate;
+}
+
+template <typename Map> bool eraseKey(Map& map, std::string_view key) {
+    const auto found = map.find(key);
+    if (found == map.end()) {
+        return false;
+    }
+    map.erase(found);
+    return true;
+}
+
+} // namespace
+
+fs::path JsonPreferencesStore::defaultPath() {
+    return configHome() / "pinlet" / "preferences.json";
+}
+
+JsonPreferencesStore::JsonPreferencesStore(fs::path path, std::chrono::milliseconds writeDelay)
+    : path_(std::move(path)), writeTimer_(std::make_unique<QTimer>()) {
+    writeTimer_->setSingleShot(true);
+    writeTimer_->setInterval(writeDelay);
+    QObject::connect(writeTimer_.get(), &QTimer::timeout, [this] { flush(); });
+    load();
+}
+
+JsonPreferencesStore::~JsonPreferencesStore() {
+    flush();
+}
+
+void JsonPreferencesStore::load() {
+    std::error_code error;
+    std::optional<std::string> contents = readFile(path_, error);
+    if (!contents) {
+        if (error != std::errc::no_such_file_or_directory) {
+            setAside("cannot be read: " + error.message());
+        }
+        return;
+    }
+    auto parsed = parsePreferencesJson(*contents);
+    if (auto* document = std::get_if<PreferencesDocument>(&parsed)) {
+        document_ = std::move(*document);
+    } else {
+        setAside(std::get<PreferencesJsonError>(parsed).reason);
+    }
+}
+
+void JsonPreferencesStore::setAside(const std::string& reason) {
+    const fs::path aside = asideName(path_);
+    const bool moved = ::rename(path_.c_str(), aside.c_str()) == 0;
+    const int error = errno;
+    const std::string problem =
+        "the preferences file " + path_.string() + " is unusable (" + reason + ")";
+    if (moved) {
+        report(problem + "; moved it to " + aside.string() + " and started with defaults.");
+        return;
+    }
+    fileIsProtected_ = true;
+    report(problem + " and could not be moved to " + aside.string() + " (" + systemError(error) +
+           "); started with defaults, which will not be saved in this run.");
+}
+
+std::optional<PreferenceValue> JsonPreferencesStore::object(std::string_view key) const {
+    const auto found = document_.values.find(key);
+    return found == document_.values.end() ? std::nullopt : std::optional(found->second);
+}
+
+void JsonPreferencesStore::set(std::string_view key, PreferenceValue value) {
+    if (const auto found = document_.values.find(key); found != document_.values.end()) {
+        found->second = std::move(value);
+    } else {
+        eraseKey(document_.foreignMembers, key);
+        document_.values.emplace(key, std::move(value));
+    }
+    changed();
+}
+
+void JsonPreferencesStore::removeObject(std::string_view key) {
+    if (eraseKey(document_.values, key) || eraseKey(document_.foreignMembers, key)) {
+        changed();
+    }
+}
+
+ValueDictionary JsonPreferencesStore::dictionaryRepresentation() const {
+    return document_.values;
+}
+
+void JsonPreferencesStore::changed() {
+    hasUnsavedChanges_ = true;
+    // Not restarted by later changes: a write follows the first change of a burst, however long
+    // the burst lasts.
+    if (!writeTimer_->isActive()) {
+        writeTimer_->start();
+    }
+}
+
+bool JsonPreferencesStore::flush() {
+    writeTimer_->stop();
+    if (!hasUnsavedChanges_) {
+        return true;
+    }
+    if (fileIsProtected_) {
+        return false;
+    }
+    if (const auto failed = writeAtomically(path_, toPreferencesJson(document_))) {
+        if (*failed != reportedWriteFailure_) {
+            report("could not save the preferences to " + path_.string() + " (" + *failed +
+                   "); the changes are kept and saving is tried again at the next change.");
+            reportedWriteFailure_ = *failed;
+        }
+        return false;
+    }
+    hasUnsavedChanges_ = false;
+    reportedWriteFailure_.clear();
+    return true;
+}
+
+} // namespace platform::linux_desktop

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/PreferencesStore.h"
+#include "platform/linux/PreferencesJson.h"
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class QTimer;
+
+namespace platform::linux_desktop {
+
+// The preferences store of the Linux desktop: one JSON object in one file. Values live in
+// memory, so a change is visible to the next read at once; the file is written whole and
+// atomically, once per burst of changes, a short delay after the first of them, so that typing
+// into a large note does not write the note per keystroke.
+//
+// One process owns the file: take the SingleInstanceLock before creating the store, and let a
+// second instance exit without creating one, or the two would undo each other's changes.
+//
+// Problems go to standard error, one line each: a file that cannot be read or parsed is moved
+// aside and the store starts empty; a write that fails keeps the changes and is tried again at
+// the next change or flush.
+//
+// Main thread only; the delayed write runs on the Qt event loop.
+class JsonPreferencesStore final : public PreferencesStore {
+public:
+    static constexpr std::chrono::milliseconds defaultWriteDelay{200};
+
+    // $XDG_CONFIG_HOME/pinlet/preferences.json, with $HOME/.config when XDG_CONFIG_HOME is unset,
+    // empty or relative.
+    [[nodiscard]] static std::filesystem::path defaultPath();
+
+    // Loads the file (creating nothing); its directory is made when the file is first written.
+    explicit JsonPreferencesStore(std::filesystem::path path,
+                                  std::chrono::milliseconds writeDelay = defaultWriteDelay);
+    // Writes what is still unsaved.
+    ~JsonPreferencesStore() override;
+    JsonPreferencesStore(const JsonPreferencesStore&) = delete;
+    JsonPreferencesStore& operator=(const JsonPreferencesStore&) = delete;
+
+    [[nodiscard]] std::optional<PreferenceValue> object(std::string_view key) const override;
+    void set(std::string_view key, PreferenceValue value) override;
+    void removeObject(std::string_view key) override;
+    [[nodiscard]] ValueDictionary dictionaryRepresentation() const override;
+
+    // Writes unsaved changes now. True when the file holds every change.
+    bool flush();
+    [[nodiscard]] bool hasUnsavedChanges() const { return hasUnsavedChanges_; }
+    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+
+private:
+    void load();
+    void setAside(const std::string& reason);
+    void changed();
+
+    std::filesystem::path path_;
+    PreferencesDocument document_;
+    bool hasUnsavedChanges_ = false;
+    // Set when an unusable file could not be moved aside: it must not be written over.
+    bool fileIsProtected_ = false;
+    // The last write failure reported, so that retries do not repeat it line after line.
+    std::string reportedWriteFailure_;
+    std::unique_ptr<QTimer> writeTimer_;
+};
+
+} // namespace platform::linux_desktop
