@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 namespace platform::linux_desktop {
@@ -15,6 +16,13 @@ constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view notANumber = "NaN";
 constexpr std::string_view infinity = "Infinity";
 constexpr std::string_view negativeInfinity = "-Infinity";
+// Characters written as a backslash and a letter; the parser also takes "\/" for "/".
+struct ShortEscape {
+    char character;
+    char letter;
+};
+constexpr std::array<ShortEscape, 7> shortEscapes{
+    {{'"', '"'}, {'\\', '\\'}, {'\b', 'b'}, {'\f', 'f'}, {'\n', 'n'}, {'\r', 'r'}, {'\t', 't'}}};
 // Deep enough for any hand-written value, shallow enough for the stack.
 constexpr int maximumNesting = 512;
 
@@ -187,8 +195,9 @@ private:
     // The number as a double; none when no double holds it (1e400).
     bool parseNumber(std::optional<PreferenceValue>& value) {
         for (const auto& [word, number] :
-             {std::pair{negativeInfinity, -HUGE_VAL}, std::pair{infinity, HUGE_VAL},
-              std::pair{notANumber, std::nan("")}}) {
+             {std::pair{negativeInfinity, -std::numeric_limits<double>::infinity()},
+              std::pair{infinity, std::numeric_limits<double>::infinity()},
+              std::pair{notANumber, std::numeric_limits<double>::quiet_NaN()}}) {
             if (lookingAt(word)) {
                 position_ += word.size();
                 value = number;
@@ -324,26 +333,19 @@ private:
     }
 
     bool parseEscape(std::string* out) {
-        static constexpr std::array<std::pair<char, char>, 8> simple{{{'"', '"'},
-                                                                      {'\\', '\\'},
-                                                                      {'/', '/'},
-                                                                      {'b', '\b'},
-                                                                      {'f', '\f'},
-                                                                      {'n', '\n'},
-                                                                      {'r', '\r'},
-                                                                      {'t', '\t'}}};
-        const char c = peek();
-        if (c == 'u') {
+        const char letter = peek();
+        if (letter == 'u') {
             return parseUnicodeEscape(out);
         }
-        const auto* found = std::find_if(simple.begin(), simple.end(),
-                                         [c](const auto& entry) { return entry.first == c; });
-        if (found == simple.end()) {
+        const auto* found =
+            std::find_if(shortEscapes.begin(), shortEscapes.end(),
+                         [letter](const ShortEscape& escape) { return escape.letter == letter; });
+        if (found == shortEscapes.end() && letter != '/') {
             return fail("unknown escape in a string");
         }
         ++position_;
         if (out != nullptr) {
-            *out += found->second;
+            *out += found == shortEscapes.end() ? letter : found->character;
         }
         return true;
     }
@@ -390,34 +392,19 @@ private:
     std::string problem_;
 };
 
-void appendEscaped(std::string& out, unsigned char c) {
+void appendEscaped(std::string& out, char c) {
     static constexpr std::string_view hexDigits = "0123456789abcdef";
-    switch (c) {
-    case '"':
-        out += "\\\"";
-        break;
-    case '\\':
-        out += "\\\\";
-        break;
-    case '\n':
-        out += "\\n";
-        break;
-    case '\t':
-        out += "\\t";
-        break;
-    case '\r':
-        out += "\\r";
-        break;
-    case '\b':
-        out += "\\b";
-        break;
-    case '\f':
-        out += "\\f";
-        break;
-    default:
+    const auto* found =
+        std::find_if(shortEscapes.begin(), shortEscapes.end(),
+                     [c](const ShortEscape& escape) { return escape.character == c; });
+    if (found != shortEscapes.end()) {
+        out += '\\';
+        out += found->letter;
+    } else {
+        const auto byte = static_cast<unsigned char>(c);
         out += "\\u00";
-        out += hexDigits[c >> 4];
-        out += hexDigits[c & 0xF];
+        out += hexDigits[byte >> 4U];
+        out += hexDigits[byte & 0xFU];
     }
 }
 
@@ -428,7 +415,7 @@ void appendString(std::string& out, std::string_view text) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c < 0x20 || c == '"' || c == '\\') {
             out.append(text.substr(runStart, i - runStart));
-            appendEscaped(out, c);
+            appendEscaped(out, text[i]);
             runStart = i + 1;
         }
     }
