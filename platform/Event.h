@@ -20,6 +20,7 @@ inline constexpr std::uint64_t shift = 0x20000;
 inline constexpr std::uint64_t control = 0x40000;
 inline constexpr std::uint64_t option = 0x80000;
 inline constexpr std::uint64_t command = 0x100000;
+inline constexpr std::uint64_t numericPad = 0x200000; // keypad keys
 inline constexpr std::uint64_t function = 0x800000;
 } // namespace ModifierFlags
 
