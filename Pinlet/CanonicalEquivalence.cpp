@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <algorithm>
+#include <cstring>
 
 namespace pinlet {
 namespace {
@@ -14,14 +15,42 @@ bool isAscii(QChar c) {
     return c.unicode() < 0x80;
 }
 
+// Whole blocks are compared with memcmp first, which is many times faster than comparing
+// character by character.
+constexpr qsizetype comparisonBlock = 256;
+
+bool blocksEqual(const QChar* a, const QChar* b, qsizetype length) {
+    return std::memcmp(a, b, static_cast<std::size_t>(length) * sizeof(QChar)) == 0;
+}
+
 qsizetype commonPrefixLength(QStringView a, QStringView b) {
-    const auto limit = std::min(a.size(), b.size());
-    return std::mismatch(a.begin(), a.begin() + limit, b.begin()).first - a.begin();
+    const qsizetype limit = std::min(a.size(), b.size());
+    qsizetype length = 0;
+    while (length + comparisonBlock <= limit &&
+           blocksEqual(a.data() + length, b.data() + length, comparisonBlock)) {
+        length += comparisonBlock;
+    }
+    while (length < limit && a[length] == b[length]) {
+        ++length;
+    }
+    return length;
 }
 
 qsizetype commonSuffixLength(QStringView a, QStringView b) {
-    const auto limit = std::min(a.size(), b.size());
-    return std::mismatch(a.rbegin(), a.rbegin() + limit, b.rbegin()).first - a.rbegin();
+    const qsizetype limit = std::min(a.size(), b.size());
+    const auto fromEnd = [](QStringView text, qsizetype count) {
+        return text.data() + text.size() - count;
+    };
+    qsizetype length = 0;
+    while (length + comparisonBlock <= limit &&
+           blocksEqual(fromEnd(a, length + comparisonBlock), fromEnd(b, length + comparisonBlock),
+                       comparisonBlock)) {
+        length += comparisonBlock;
+    }
+    while (length < limit && *fromEnd(a, length + 1) == *fromEnd(b, length + 1)) {
+        ++length;
+    }
+    return length;
 }
 
 // A cut before an ASCII character or at either end of a text.

@@ -37,12 +37,14 @@ public:
     void update(const QString& text, double fontSize);
 
 private:
+    void contentsDidChange(int position, int charsRemoved, int charsAdded);
     void textDidChange();
 
     NoteStore& store_;
     QPointer<PlainTextView> view_; // owned by its parent widget
-    // The text the editor holds, as last exchanged with the model; sharing its buffer with
-    // the model's text makes the common case of an unchanged text cost nothing.
+    // The text the editor holds, kept up to date edit by edit, so that a keystroke in a
+    // large note never extracts the whole text again. Sharing its buffer with the model's
+    // text makes the common case of an unchanged text cost nothing.
     QString shownText_;
     bool replacingText_ = false;
 };

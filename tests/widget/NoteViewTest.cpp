@@ -4,9 +4,11 @@
 #include "tests/widget/PanelFixture.h"
 
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextCursor>
 
 namespace {
 
@@ -61,6 +63,49 @@ TEST_F(NoteViewTest, TypingWritesTheWholeNoteOnEveryChange) {
     EXPECT_EQ(store().text(), "ab");
     ASSERT_EQ(desktop.preferences.writes.size(), before + 2);
     EXPECT_EQ(desktop.preferences.writes.back().second, platform::PreferenceValue("ab"));
+}
+
+TEST_F(NoteViewTest, TheNoteFollowsEveryKindOfEditExactly) {
+    // Edits that span lines, undo and redo: after each one the note must be the editor's text.
+    const auto editorText = [this] {
+        QString raw = textView().document()->toRawText();
+        raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        return raw;
+    };
+    QTextCursor cursor(textView().document());
+    const auto checkNote = [&](const char* step) {
+        EXPECT_EQ(store().text(), editorText()) << step;
+        EXPECT_EQ(desktop.preferences.string("noteText"), editorText().toStdString()) << step;
+    };
+    cursor.insertText(QStringLiteral("first line\nsecond line\nthird"));
+    checkNote("insert lines");
+    cursor.setPosition(3);
+    cursor.setPosition(15, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    checkNote("delete across a line break");
+    cursor.setPosition(0);
+    cursor.insertText(QStringLiteral("\n\nat start\u00a0"));
+    checkNote("insert at the start");
+    textView().undo();
+    checkNote("undo");
+    textView().undo();
+    checkNote("second undo");
+    textView().redo();
+    checkNote("redo");
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral("\u00e9\U0001F600"));
+    checkNote("insert at the end");
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(QStringLiteral("x"));
+    checkNote("replace everything");
+}
+
+TEST_F(NoteViewTest, NoBreakSpacesAndOtherCharactersAreKeptAsTyped) {
+    textView().setFocus();
+    QInputMethodEvent typed;
+    typed.setCommitString(QStringLiteral("a\u00a0b\u2009c"));
+    QApplication::sendEvent(&textView(), &typed);
+    EXPECT_EQ(store().text(), QStringLiteral("a\u00a0b\u2009c"));
 }
 
 TEST_F(NoteViewTest, TypedPunctuationStaysExactlyAsTyped) {
