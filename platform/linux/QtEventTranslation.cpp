@@ -1,9 +1,8 @@
 #include "platform/linux/QtEventTranslation.h"
 
-#include "platform/KeyCodeTable.h"
+#include "platform/linux/DisplayKeyboardLayout.h"
 #include "platform/linux/XkbKeymap.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <memory>
 #include <xkbcommon/xkbcommon.h>
@@ -32,6 +31,9 @@ std::uint64_t modifierFlags(const QKeyEvent& event) {
     if (modifiers.testFlag(Qt::MetaModifier)) {
         flags |= ModifierFlags::command;
     }
+    if (modifiers.testFlag(Qt::KeypadModifier)) {
+        flags |= ModifierFlags::numericPad;
+    }
     if ((event.nativeModifiers() & x11LockMask) != 0) {
         flags |= ModifierFlags::capsLock;
     }
@@ -44,8 +46,8 @@ xkb_layout_index_t layoutGroup(const QKeyEvent& event) {
 }
 
 std::string shiftOnlyCharacters(const QKeyEvent& event, const XkbKeymap& keymap) {
-    const std::unique_ptr<xkb_state, decltype(&xkb_state_unref)> state(
-        xkb_state_new(keymap.get()), &xkb_state_unref);
+    const std::unique_ptr<xkb_state, decltype(&xkb_state_unref)> state(xkb_state_new(keymap.get()),
+                                                                       &xkb_state_unref);
     if (!state) {
         return {};
     }
@@ -59,32 +61,64 @@ std::string shiftOnlyCharacters(const QKeyEvent& event, const XkbKeymap& keymap)
 }
 
 std::uint16_t virtualKeyCode(const QKeyEvent& event, const XkbKeymap& keymap) {
-    const auto name = keymap.keyName(event.nativeScanCode());
-    const auto code = name ? virtualKeyCodeForXkbName(*name) : std::nullopt;
-    return code.value_or(unknownKeyCode);
+    return keymap.virtualKeyCode(event.nativeScanCode()).value_or(unknownKeyCode);
 }
 
-const XkbKeymap& displayKeymap() {
-    static const XkbKeymap keymap = [] {
-        // The offscreen platform answers for X11 too, without a connection.
-        const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-        if (x11 != nullptr && x11->connection() != nullptr) {
-            if (auto fromServer = XkbKeymap::fromXServer(x11->connection())) {
-                return std::move(*fromServer);
-            }
-        }
-        return *XkbKeymap::fromNames("us");
-    }();
-    return keymap;
+std::optional<SpecialKey> functionKey(int qtKey) {
+    if (qtKey < Qt::Key_F1 || qtKey > Qt::Key_F35) {
+        return std::nullopt;
+    }
+    return static_cast<SpecialKey>(static_cast<int>(SpecialKey::f1) + (qtKey - Qt::Key_F1));
+}
+
+std::optional<SpecialKey> specialKey(const QKeyEvent& event) {
+    switch (event.key()) {
+    case Qt::Key_Tab:
+        return SpecialKey::tab;
+    case Qt::Key_Backtab:
+        return SpecialKey::backTab;
+    case Qt::Key_Backspace:
+        return SpecialKey::delete_;
+    case Qt::Key_Delete:
+        return SpecialKey::deleteForward;
+    case Qt::Key_Return:
+        return SpecialKey::carriageReturn;
+    case Qt::Key_Enter:
+        return SpecialKey::enter;
+    case Qt::Key_Up:
+        return SpecialKey::upArrow;
+    case Qt::Key_Down:
+        return SpecialKey::downArrow;
+    case Qt::Key_Left:
+        return SpecialKey::leftArrow;
+    case Qt::Key_Right:
+        return SpecialKey::rightArrow;
+    case Qt::Key_Home:
+        return SpecialKey::home;
+    case Qt::Key_End:
+        return SpecialKey::end;
+    case Qt::Key_PageUp:
+        return SpecialKey::pageUp;
+    case Qt::Key_PageDown:
+        return SpecialKey::pageDown;
+    case Qt::Key_Help:
+    case Qt::Key_Insert: // the help key sits where PC keyboards have Insert
+        return SpecialKey::help;
+    default:
+        return functionKey(event.key());
+    }
 }
 
 } // namespace
 
 Event translateKeyEvent(const QKeyEvent& event, const XkbKeymap& keymap) {
-    return Event{eventType(event), virtualKeyCode(event, keymap), modifierFlags(event),
-                 event.text().toStdString(), shiftOnlyCharacters(event, keymap)};
+    return Event{
+        eventType(event),           virtualKeyCode(event, keymap),      modifierFlags(event),
+        event.text().toStdString(), shiftOnlyCharacters(event, keymap), specialKey(event)};
 }
 
-Event translateKeyEvent(const QKeyEvent& event) { return translateKeyEvent(event, displayKeymap()); }
+Event translateKeyEvent(const QKeyEvent& event) {
+    return translateKeyEvent(event, displayKeyboardLayout().keymap());
+}
 
 } // namespace platform::linux_desktop

@@ -9,11 +9,11 @@ namespace platform::linux_desktop {
 class XkbKeymap;
 
 // Turns a toolkit key event into the system's own event: the virtual key code of the physical
-// key, modifier flags, and characters with all modifiers and with Shift only.
+// key, modifier flags, characters with all modifiers and with Shift only, and the special key.
 [[nodiscard]] Event translateKeyEvent(const QKeyEvent& event, const XkbKeymap& keymap);
 
-// The same, through the keymap of the display the application runs on (the X server's, or a
-// US keymap where there is none).
+// The same, through the keymap of the display the application runs on (displayKeyboardLayout(),
+// which follows layout changes).
 [[nodiscard]] Event translateKeyEvent(const QKeyEvent& event);
 
 } // namespace platform::linux_desktop

@@ -1,5 +1,7 @@
 #include "platform/linux/XkbKeymap.h"
 
+#include "platform/KeyCodeTable.h"
+
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -9,17 +11,18 @@ void XkbKeymap::ContextRelease::operator()(xkb_context* context) const {
     xkb_context_unref(context);
 }
 
-void XkbKeymap::KeymapRelease::operator()(xkb_keymap* keymap) const { xkb_keymap_unref(keymap); }
+void XkbKeymap::KeymapRelease::operator()(xkb_keymap* keymap) const {
+    xkb_keymap_unref(keymap);
+}
 
 XkbKeymap::XkbKeymap(std::unique_ptr<xkb_context, ContextRelease> context,
                      std::unique_ptr<xkb_keymap, KeymapRelease> keymap)
     : context_(std::move(context)), keymap_(std::move(keymap)) {}
 
 std::optional<XkbKeymap> XkbKeymap::fromXServer(xcb_connection_t* connection) {
-    if (xkb_x11_setup_xkb_extension(connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
-                                    XKB_X11_MIN_MINOR_XKB_VERSION,
-                                    XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr,
-                                    nullptr, nullptr) == 0) {
+    if (xkb_x11_setup_xkb_extension(
+            connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
+            XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr) == 0) {
         return std::nullopt;
     }
     std::unique_ptr<xkb_context, ContextRelease> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
@@ -50,6 +53,16 @@ std::optional<XkbKeymap> XkbKeymap::fromNames(const std::string& layouts,
     return XkbKeymap(std::move(context), std::move(keymap));
 }
 
+XkbKeymap XkbKeymap::empty() {
+    static constexpr const char* noKeys =
+        "xkb_keymap { xkb_keycodes { }; xkb_types { }; xkb_compat { }; xkb_symbols { }; };";
+    std::unique_ptr<xkb_context, ContextRelease> context(
+        xkb_context_new(XKB_CONTEXT_NO_DEFAULT_INCLUDES));
+    std::unique_ptr<xkb_keymap, KeymapRelease> keymap(xkb_keymap_new_from_string(
+        context.get(), noKeys, XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS));
+    return {std::move(context), std::move(keymap)};
+}
+
 std::optional<std::string_view> XkbKeymap::keyName(std::uint32_t keycode) const {
     const char* name = xkb_keymap_key_get_name(keymap_.get(), keycode);
     return name == nullptr ? std::nullopt : std::optional<std::string_view>(name);
@@ -59,6 +72,17 @@ std::optional<std::uint32_t> XkbKeymap::keycode(std::string_view keyName) const 
     const std::string name(keyName);
     const xkb_keycode_t code = xkb_keymap_key_by_name(keymap_.get(), name.c_str());
     return code == XKB_KEYCODE_INVALID ? std::nullopt : std::optional<std::uint32_t>(code);
+}
+
+std::optional<std::uint16_t> XkbKeymap::virtualKeyCode(std::uint32_t keycode) const {
+    const auto name = keyName(keycode);
+    return name ? virtualKeyCodeForXkbName(*name) : std::nullopt;
+}
+
+std::optional<std::uint32_t>
+XkbKeymap::keycodeForVirtualKeyCode(std::uint16_t virtualKeyCode) const {
+    const auto key = physicalKeyForVirtualKeyCode(virtualKeyCode);
+    return key ? keycode(key->xkbName) : std::nullopt;
 }
 
 } // namespace platform::linux_desktop

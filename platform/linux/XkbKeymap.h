@@ -20,10 +20,17 @@ public:
     // Layouts and variants as comma-separated lists, as setxkbmap takes them.
     static std::optional<XkbKeymap> fromNames(const std::string& layouts,
                                               const std::string& variants = {});
+    // A keymap without keys, for when not even the default layout can be built.
+    static XkbKeymap empty();
 
     [[nodiscard]] xkb_keymap* get() const { return keymap_.get(); }
     [[nodiscard]] std::optional<std::string_view> keyName(std::uint32_t keycode) const;
     [[nodiscard]] std::optional<std::uint32_t> keycode(std::string_view keyName) const;
+
+    // X11 keycodes and virtual key codes, through the key names of this keymap.
+    [[nodiscard]] std::optional<std::uint16_t> virtualKeyCode(std::uint32_t keycode) const;
+    [[nodiscard]] std::optional<std::uint32_t>
+    keycodeForVirtualKeyCode(std::uint16_t virtualKeyCode) const;
 
 private:
     struct ContextRelease {
