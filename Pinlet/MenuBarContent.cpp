@@ -40,12 +40,10 @@ MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& log
       toggleButton_(new QPushButton(this)),
       launchAtLoginSwitch_(new QCheckBox(tr("Launch at login"), this)) {
     setWindowTitle(QStringLiteral("Pinlet menu"));
-    setFixedWidth(fixedWidth);
 
     auto* column = new QVBoxLayout(this);
     column->setSpacing(itemSpacing);
     column->setContentsMargins(margin, margin, margin, margin);
-    column->setSizeConstraint(QLayout::SetFixedSize);
     column->addWidget(toggleButton_, 0, Qt::AlignLeft);
     column->addWidget(launchAtLoginSwitch_, 0, Qt::AlignLeft);
     column->addWidget(separator(this));
@@ -57,6 +55,7 @@ MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& log
             &MenuBarContent::refreshToggleTitle);
     refreshToggleTitle();
     refreshLaunchAtLogin();
+    setFixedSize(fixedWidth, sizeHint().height());
 }
 
 void MenuBarContent::setLaunchAtLogin(bool wanted) {

@@ -72,6 +72,7 @@ NoteTextView::NoteTextView(NoteStore& store, QWidget* parent,
     : QObject(parent), store_(store), view_(new PlainTextView(parent)), shownText_(store.text()) {
     view_->setFont(monospacedFont(store.fontSize()));
     view_->setPlainText(shownText_);
+    view_->moveCursor(QTextCursor::End); // typing continues the note
     connect(view_->document(), &QTextDocument::contentsChange, this,
             &NoteTextView::contentsDidChange);
     connect(view_, &QPlainTextEdit::textChanged, this, &NoteTextView::textDidChange);

@@ -9,8 +9,12 @@ namespace platform::linux_desktop {
 namespace {
 
 int defaultScreenNumber() {
+    char* host = nullptr;
+    int display = 0;
     int screen = 0;
-    return xcb_parse_display(nullptr, nullptr, nullptr, &screen) != 0 ? screen : 0;
+    const bool parsed = xcb_parse_display(nullptr, &host, &display, &screen) != 0;
+    free(host); // NOLINT(cppcoreguidelines-no-malloc): xcb allocates it with malloc
+    return parsed ? screen : 0;
 }
 
 bool hasCompositingManager(xcb_connection_t* connection) {
