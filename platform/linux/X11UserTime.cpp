@@ -1,0 +1,101 @@
+#include "platform/linux/X11UserTime.h"
+
+#include "platform/linux/XcbPointer.h"
+
+#include <QGuiApplication>
+#include <X11/extensions/XI2.h>
+#include <cstring>
+#include <xcb/xcb.h>
+
+namespace platform::linux_desktop {
+
+namespace {
+
+// What every XInput 2 device event starts with.
+struct XInputDeviceEventHead {
+    std::uint8_t responseType;
+    std::uint8_t extension;
+    std::uint16_t sequence;
+    std::uint32_t length;
+    std::uint16_t eventType;
+    std::uint16_t deviceId;
+    std::uint32_t time;
+};
+
+bool isLater(std::uint32_t time, std::uint32_t than) {
+    return static_cast<std::int32_t>(time - than) > 0;
+}
+
+bool isUserInput(std::uint16_t xinputEventType) {
+    switch (xinputEventType) {
+    case XI_KeyPress:
+    case XI_KeyRelease:
+    case XI_ButtonPress:
+    case XI_ButtonRelease:
+    case XI_TouchBegin:
+    case XI_TouchEnd:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::optional<std::uint8_t> extensionOpcode(xcb_connection_t* connection, const char* name) {
+    const auto reply = xcbOwned(xcb_query_extension_reply(
+        connection,
+        xcb_query_extension(connection, static_cast<std::uint16_t>(std::strlen(name)), name),
+        nullptr));
+    if (!reply || reply->present == 0) {
+        return std::nullopt;
+    }
+    return reply->major_opcode;
+}
+
+} // namespace
+
+void X11UserTime::watchApplicationInput() {
+    const auto* x11 = qGuiApp != nullptr
+                          ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                          : nullptr;
+    if (x11 == nullptr) {
+        return;
+    }
+    inputExtensionOpcode_ = extensionOpcode(x11->connection(), "XInputExtension");
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+void X11UserTime::record(std::uint32_t timestamp) {
+    // Zero is CurrentTime, no time at all.
+    if (timestamp != XCB_CURRENT_TIME && (!latest_ || isLater(timestamp, *latest_))) {
+        latest_ = timestamp;
+    }
+}
+
+bool X11UserTime::nativeEventFilter(const QByteArray& eventType, void* message,
+                                    qintptr* /*result*/) {
+    if (eventType != "xcb_generic_event_t") {
+        return false;
+    }
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    switch (event->response_type & ~0x80) {
+    case XCB_KEY_PRESS:
+    case XCB_KEY_RELEASE:
+    case XCB_BUTTON_PRESS:
+    case XCB_BUTTON_RELEASE:
+        // Key and button events share one layout.
+        record(static_cast<const xcb_key_press_event_t*>(message)->time);
+        break;
+    case XCB_GE_GENERIC: {
+        const auto* head = static_cast<const XInputDeviceEventHead*>(message);
+        if (head->extension == inputExtensionOpcode_ && isUserInput(head->eventType)) {
+            record(head->time);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
+} // namespace platform::linux_desktop
