@@ -1,0 +1,303 @@
+#include "platform/linux/X11Workspace.h"
+
+#include "platform/linux/X11UserTime.h"
+#include "platform/linux/XcbPointer.h"
+
+#include <QAbstractEventDispatcher>
+#include <QSocketNotifier>
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <stdexcept>
+#include <string_view>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+namespace platform::linux_desktop {
+
+namespace {
+
+constexpr std::array<std::string_view, 12> atomNames{"_NET_ACTIVE_WINDOW",
+                                                     "_NET_WM_PID",
+                                                     "_NET_SUPPORTED",
+                                                     "_NET_WM_DESKTOP",
+                                                     "_NET_WM_STATE",
+                                                     "_NET_WM_STATE_STICKY",
+                                                     "_NET_WM_STATE_SKIP_TASKBAR",
+                                                     "_NET_WM_STATE_SKIP_PAGER",
+                                                     "_NET_WM_STATE_ABOVE",
+                                                     "_NET_WM_USER_TIME",
+                                                     "_NET_WM_USER_TIME_WINDOW",
+                                                     "_PINLET_SERVER_TIME"};
+
+constexpr std::uint32_t allDesktops = 0xFFFFFFFF;
+// EWMH source indication of a request made on the user's behalf: the window manager obeys it
+// rather than weighing it as an application's own wish.
+constexpr std::uint32_t sourceIndicationUser = 2;
+constexpr std::uint32_t addState = 1;
+constexpr std::uint32_t longPropertyLength = 4096;
+
+std::string displayLabel(const std::string& displayName) {
+    if (!displayName.empty()) {
+        return displayName;
+    }
+    const char* fromEnvironment = std::getenv("DISPLAY"); // NOLINT(concurrency-mt-unsafe)
+    return fromEnvironment != nullptr ? fromEnvironment : "(DISPLAY is not set)";
+}
+
+std::uint8_t typeOf(const xcb_generic_event_t& event) {
+    return event.response_type & ~std::uint8_t{0x80};
+}
+
+// The window that a map or destroy notification is about; none for other events.
+WindowId windowOf(const xcb_generic_event_t& event) {
+    switch (typeOf(event)) {
+    case XCB_MAP_NOTIFY:
+        return reinterpret_cast<const xcb_map_notify_event_t&>(event).window;
+    case XCB_DESTROY_NOTIFY:
+        return reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window;
+    default:
+        return XCB_WINDOW_NONE;
+    }
+}
+
+} // namespace
+
+void X11Workspace::ConnectionRelease::operator()(xcb_connection_t* connection) const {
+    xcb_disconnect(connection);
+}
+
+X11Workspace::X11Workspace(const X11UserTime& userTime, const std::string& displayName)
+    : userTime_(userTime),
+      connection_(xcb_connect(displayName.empty() ? nullptr : displayName.c_str(), nullptr)) {
+    if (xcb_connection_has_error(connection_.get()) != 0) {
+        throw std::runtime_error("cannot connect to the X display " + displayLabel(displayName));
+    }
+    root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_.get())).data->root;
+    internAtoms();
+    createTimeProbeWindow();
+    watchConnection();
+}
+
+X11Workspace::~X11Workspace() = default;
+
+void X11Workspace::internAtoms() {
+    xcb_connection_t* connection = connection_.get();
+    std::array<xcb_intern_atom_cookie_t, AtomCount> cookies{};
+    std::ranges::transform(atomNames, cookies.begin(), [connection](std::string_view name) {
+        return xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.data());
+    });
+    std::ranges::transform(cookies, atoms_.begin(), [connection](xcb_intern_atom_cookie_t cookie) {
+        const auto reply = xcbOwned(xcb_intern_atom_reply(connection, cookie, nullptr));
+        return reply ? reply->atom : std::uint32_t{XCB_ATOM_NONE};
+    });
+}
+
+// A window that is never shown: appending nothing to one of its properties makes the server
+// report its current time.
+void X11Workspace::createTimeProbeWindow() {
+    timeProbe_ = xcb_generate_id(connection_.get());
+    const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(connection_.get(), XCB_COPY_FROM_PARENT, timeProbe_, root_, -1, -1, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
+                      &events);
+    xcb_flush(connection_.get());
+}
+
+void X11Workspace::watchConnection() {
+    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_.get()),
+                                                  QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { dispatchEvents(); });
+    // Replies read while waiting for something else can bring events along, which then sit in
+    // xcb's queue with nothing left on the socket to wake the notifier.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, notifier_.get(),
+                         [this] { dispatchQueuedEvents(); });
+    }
+}
+
+void X11Workspace::dispatchEvents() {
+    while (const auto event = xcbOwned(xcb_poll_for_event(connection_.get()))) {
+        handleEvent(typeOf(*event), windowOf(*event));
+    }
+}
+
+void X11Workspace::dispatchQueuedEvents() {
+    while (const auto event = xcbOwned(xcb_poll_for_queued_event(connection_.get()))) {
+        handleEvent(typeOf(*event), windowOf(*event));
+    }
+}
+
+void X11Workspace::handleEvent(std::uint8_t type, WindowId window) {
+    if (type == XCB_MAP_NOTIFY && keptOnAllDesktops_.contains(window)) {
+        askForAllDesktops(window);
+        xcb_flush(connection_.get());
+    } else if (type == XCB_DESTROY_NOTIFY) {
+        keptOnAllDesktops_.erase(window);
+    }
+    // Anything else is an error of a request about a window that went away meanwhile, with
+    // nothing left to do about it.
+}
+
+std::optional<std::vector<std::uint32_t>>
+X11Workspace::readWindowProperty(WindowId window, Atom property, std::uint32_t type) {
+    xcb_generic_error_t* error = nullptr;
+    const auto reply = xcbOwned(
+        xcb_get_property_reply(connection_.get(),
+                               xcb_get_property(connection_.get(), 0, window, atoms_[property],
+                                                type, 0, longPropertyLength),
+                               &error));
+    if (const auto windowIsGone = xcbOwned(error)) {
+        return std::nullopt;
+    }
+    if (!reply || reply->format != 32 || reply->type != type) {
+        return std::vector<std::uint32_t>{};
+    }
+    const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    return std::vector<std::uint32_t>(values,
+                                      values + xcb_get_property_value_length(reply.get()) / 4);
+}
+
+std::vector<std::uint32_t> X11Workspace::readProperty(WindowId window, Atom property,
+                                                      std::uint32_t type) {
+    return readWindowProperty(window, property, type).value_or(std::vector<std::uint32_t>{});
+}
+
+// Some window managers leave a destroyed window as the active one until another takes the
+// focus: nothing receives key events then.
+std::optional<RunningApplication> X11Workspace::frontmostApplication() {
+    const auto active = readProperty(root_, ActiveWindow, XCB_ATOM_WINDOW);
+    if (active.empty() || active.front() == XCB_WINDOW_NONE) {
+        return std::nullopt;
+    }
+    const auto pid = readWindowProperty(active.front(), WmPid, XCB_ATOM_CARDINAL);
+    if (!pid) {
+        return std::nullopt;
+    }
+    return RunningApplication{active.front(), pid->empty() ? 0 : std::int64_t{pid->front()}};
+}
+
+bool X11Workspace::isCurrentApplication(const RunningApplication& app) {
+    return app.processId == ::getpid();
+}
+
+bool X11Workspace::isTerminated(const RunningApplication& app) {
+    const auto attributes = xcbOwned(xcb_get_window_attributes_reply(
+        connection_.get(), xcb_get_window_attributes(connection_.get(), app.window), nullptr));
+    if (!attributes) {
+        return true;
+    }
+    return app.processId > 0 && ::kill(static_cast<pid_t>(app.processId), 0) != 0 && errno == ESRCH;
+}
+
+void X11Workspace::activate(const RunningApplication& app) {
+    requestActivation(app.window, triggeringTime());
+}
+
+void X11Workspace::makeKeyWindow(WindowId window) {
+    const std::uint32_t time = triggeringTime();
+    setUserTime(window, time);
+    requestActivation(window, time);
+}
+
+void X11Workspace::keepOnAllDesktops(WindowId window) {
+    if (keptOnAllDesktops_.insert(window).second) {
+        const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(connection_.get(), window, XCB_CW_EVENT_MASK, &events);
+    }
+    const auto attributes = xcbOwned(xcb_get_window_attributes_reply(
+        connection_.get(), xcb_get_window_attributes(connection_.get(), window), nullptr));
+    if (!attributes) {
+        keptOnAllDesktops_.erase(window);
+        return;
+    }
+    // A window manager reads the properties of a window when it starts managing it, and
+    // afterwards takes changes as requests only; an unmapped window may be managed already
+    // (minimised), so it gets both.
+    if (attributes->map_state == XCB_MAP_STATE_UNMAPPED) {
+        setAllDesktopsProperties(window);
+    }
+    askForAllDesktops(window);
+    xcb_flush(connection_.get());
+}
+
+void X11Workspace::setAllDesktopsProperties(WindowId window) {
+    xcb_change_property(connection_.get(), XCB_PROP_MODE_REPLACE, window, atoms_[WmDesktop],
+                        XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+    std::vector<std::uint32_t> states = readProperty(window, WmState, XCB_ATOM_ATOM);
+    for (const Atom state : {StateSticky, StateSkipTaskbar, StateSkipPager, StateAbove}) {
+        if (std::ranges::find(states, atoms_[state]) == states.end()) {
+            states.push_back(atoms_[state]);
+        }
+    }
+    xcb_change_property(connection_.get(), XCB_PROP_MODE_REPLACE, window, atoms_[WmState],
+                        XCB_ATOM_ATOM, 32, static_cast<std::uint32_t>(states.size()),
+                        states.data());
+}
+
+void X11Workspace::askForAllDesktops(WindowId window) {
+    sendToRoot(window, WmDesktop, {allDesktops, sourceIndicationUser, 0, 0, 0});
+    sendToRoot(window, WmState,
+               {addState, atoms_[StateSticky], atoms_[StateSkipTaskbar], sourceIndicationUser, 0});
+    sendToRoot(window, WmState,
+               {addState, atoms_[StateSkipPager], atoms_[StateAbove], sourceIndicationUser, 0});
+}
+
+void X11Workspace::requestActivation(WindowId window, std::uint32_t time) {
+    const auto supported = readProperty(root_, Supported, XCB_ATOM_ATOM);
+    if (std::ranges::find(supported, atoms_[ActiveWindow]) != supported.end()) {
+        const auto active = readProperty(root_, ActiveWindow, XCB_ATOM_WINDOW);
+        const WindowId requestor = active.empty() ? WindowId{XCB_WINDOW_NONE} : active.front();
+        sendToRoot(window, ActiveWindow, {sourceIndicationUser, time, requestor, 0, 0});
+    } else {
+        xcb_set_input_focus(connection_.get(), XCB_INPUT_FOCUS_PARENT, window, time);
+        const std::uint32_t stackMode = XCB_STACK_MODE_ABOVE;
+        xcb_configure_window(connection_.get(), window, XCB_CONFIG_WINDOW_STACK_MODE, &stackMode);
+    }
+    xcb_flush(connection_.get());
+}
+
+// Where the toolkit keeps the user time on a window of its own (_NET_WM_USER_TIME_WINDOW),
+// the window manager reads it from there.
+void X11Workspace::setUserTime(WindowId window, std::uint32_t time) {
+    const auto timeWindow = readProperty(window, WmUserTimeWindow, XCB_ATOM_WINDOW);
+    xcb_change_property(connection_.get(), XCB_PROP_MODE_REPLACE,
+                        timeWindow.empty() ? window : timeWindow.front(), atoms_[WmUserTime],
+                        XCB_ATOM_CARDINAL, 32, 1, &time);
+}
+
+void X11Workspace::sendToRoot(WindowId window, Atom type,
+                              const std::array<std::uint32_t, 5>& data) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atoms_[type];
+    std::ranges::copy(data, std::begin(message.data.data32));
+    xcb_send_event(connection_.get(), 0, root_,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+}
+
+std::uint32_t X11Workspace::triggeringTime() {
+    const auto latest = userTime_.latest();
+    return latest ? *latest : serverTime();
+}
+
+std::uint32_t X11Workspace::serverTime() {
+    xcb_change_property(connection_.get(), XCB_PROP_MODE_APPEND, timeProbe_,
+                        atoms_[ServerTimeProbe], XCB_ATOM_STRING, 8, 0, nullptr);
+    xcb_flush(connection_.get());
+    while (const auto event = xcbOwned(xcb_wait_for_event(connection_.get()))) {
+        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(*event);
+        if (typeOf(*event) == XCB_PROPERTY_NOTIFY && notify.window == timeProbe_) {
+            return notify.time;
+        }
+        handleEvent(typeOf(*event), windowOf(*event));
+    }
+    // The connection broke: no time at all, which window managers treat as "now".
+    return XCB_CURRENT_TIME;
+}
+
+} // namespace platform::linux_desktop

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "platform/Workspace.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+class QSocketNotifier;
+struct xcb_connection_t;
+
+namespace platform::linux_desktop {
+
+class X11UserTime;
+
+// The workspace of an EWMH window manager, reached through an X connection of its own.
+// Activation requests carry the X server time of the user input that caused them (the latest
+// one X11UserTime knows, else the server's current time), so that focus-stealing prevention
+// lets them through.
+//
+// Needs a running Qt event loop: the connection is watched from it.
+class X11Workspace final : public Workspace {
+public:
+    // Connects to the display (empty: $DISPLAY). Throws std::runtime_error, naming the
+    // display, when it cannot.
+    explicit X11Workspace(const X11UserTime& userTime, const std::string& displayName = {});
+    X11Workspace(const X11Workspace&) = delete;
+    X11Workspace& operator=(const X11Workspace&) = delete;
+    ~X11Workspace() override;
+
+    // The window manager's active window and the pid it carries (0 when it carries none);
+    // none when no window is active or the active one is gone.
+    [[nodiscard]] std::optional<RunningApplication> frontmostApplication() override;
+    [[nodiscard]] bool isCurrentApplication(const RunningApplication& app) override;
+    // True once the window is gone or the process with its pid has exited.
+    [[nodiscard]] bool isTerminated(const RunningApplication& app) override;
+    void activate(const RunningApplication& app) override;
+    // Works whenever it is called, before or after the window is shown, and lasts through
+    // hiding and showing again. Hiding withdraws a window: the window manager forgets its
+    // desktop and states, and Qt writes only its own states when it maps the window again.
+    // So the window is watched, and every map asks the window manager for the states anew.
+    // Sticky is a state that some window managers (openbox) do not know: they keep the window
+    // on all desktops through _NET_WM_DESKTOP alone.
+    void keepOnAllDesktops(WindowId window) override;
+    // May follow Qt's show() at once: Qt has the server carry out the map before show()
+    // returns, so the window manager has the window before it has the request.
+    void makeKeyWindow(WindowId window) override;
+
+private:
+    enum Atom : std::size_t {
+        ActiveWindow,
+        WmPid,
+        Supported,
+        WmDesktop,
+        WmState,
+        StateSticky,
+        StateSkipTaskbar,
+        StateSkipPager,
+        StateAbove,
+        WmUserTime,
+        WmUserTimeWindow,
+        ServerTimeProbe,
+        AtomCount
+    };
+    struct ConnectionRelease {
+        void operator()(xcb_connection_t* connection) const;
+    };
+
+    void internAtoms();
+    void createTimeProbeWindow();
+    void watchConnection();
+    void dispatchEvents();
+    void dispatchQueuedEvents();
+    // The event's type without the bit of events sent by clients, and its window.
+    void handleEvent(std::uint8_t type, WindowId window);
+
+    [[nodiscard]] std::uint32_t triggeringTime();
+    [[nodiscard]] std::uint32_t serverTime();
+    void requestActivation(WindowId window, std::uint32_t time);
+    void setUserTime(WindowId window, std::uint32_t time);
+    void setAllDesktopsProperties(WindowId window);
+    void askForAllDesktops(WindowId window);
+    void sendToRoot(WindowId window, Atom type, const std::array<std::uint32_t, 5>& data);
+    // None when the window does not exist; empty when it lacks the property.
+    [[nodiscard]] std::optional<std::vector<std::uint32_t>>
+    readWindowProperty(WindowId window, Atom property, std::uint32_t type);
+    [[nodiscard]] std::vector<std::uint32_t> readProperty(WindowId window, Atom property,
+                                                          std::uint32_t type);
+
+    const X11UserTime& userTime_;
+    std::unique_ptr<xcb_connection_t, ConnectionRelease> connection_;
+    WindowId root_ = 0;
+    WindowId timeProbe_ = 0;
+    std::array<std::uint32_t, AtomCount> atoms_{};
+    std::set<WindowId> keptOnAllDesktops_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+} // namespace platform::linux_desktop
