@@ -31,13 +31,26 @@ std::uint32_t lockedGroup(xcb_connection_t* connection, const XkbKeymap& keymap)
     return group;
 }
 
-// Keeps a layout in step with the X server: a new keymap is read at once, a change of the
+std::uint8_t xkbEventCode(xcb_connection_t* connection) {
+    std::uint8_t firstEvent = 0;
+    xkb_x11_setup_xkb_extension(connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
+                                XKB_X11_MIN_MINOR_XKB_VERSION, XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS,
+                                nullptr, nullptr, &firstEvent, nullptr);
+    return firstEvent;
+}
+
+// The X server's layout, kept in step with it: a new keymap is read at once, a change of the
 // locked group is applied. Qt has asked for these notifications on its own connection.
-class XkbNotificationFilter final : public QAbstractNativeEventFilter {
+class XServerLayout final : public QAbstractNativeEventFilter {
 public:
-    XkbNotificationFilter(xcb_connection_t* connection, std::uint8_t xkbEventCode,
-                          XkbKeyboardLayout& layout)
-        : connection_(connection), xkbEventCode_(xkbEventCode), layout_(layout) {}
+    XServerLayout(xcb_connection_t* connection, XkbKeymap keymap)
+        : connection_(connection), xkbEventCode_(xkbEventCode(connection)),
+          layout_(std::move(keymap)) {
+        layout_.setCurrentGroup(lockedGroup(connection_, layout_.keymap()));
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+
+    [[nodiscard]] XkbKeyboardLayout& layout() { return layout_; }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message,
                            qintptr* /*result*/) override {
@@ -76,48 +89,34 @@ private:
 
     xcb_connection_t* connection_;
     std::uint8_t xkbEventCode_;
-    XkbKeyboardLayout& layout_;
+    XkbKeyboardLayout layout_;
 };
 
-std::uint8_t xkbEventCode(xcb_connection_t* connection) {
-    std::uint8_t firstEvent = 0;
-    xkb_x11_setup_xkb_extension(connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
-                                XKB_X11_MIN_MINOR_XKB_VERSION, XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS,
-                                nullptr, nullptr, &firstEvent, nullptr);
-    return firstEvent;
-}
-
-// Owned by the process: the filter is installed on the application for good.
-XkbKeyboardLayout* followXServer(xcb_connection_t* connection) {
-    auto keymap = XkbKeymap::fromXServer(connection);
-    if (!keymap) {
-        return nullptr;
-    }
-    const std::uint32_t group = lockedGroup(connection, *keymap);
-    auto* layout = new XkbKeyboardLayout(std::move(*keymap), group);
-    QCoreApplication::instance()->installNativeEventFilter(
-        new XkbNotificationFilter(connection, xkbEventCode(connection), *layout));
-    return layout;
-}
-
-XkbKeyboardLayout* makeDisplayKeyboardLayout() {
+// None when the application does not run on an X server with the XKB extension.
+XServerLayout* followXServer() {
     auto* x11 = qGuiApp == nullptr ? nullptr
                                    : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    // The offscreen platform answers for X11 too, without a connection.
-    if (x11 != nullptr && x11->connection() != nullptr) {
-        if (auto* followed = followXServer(x11->connection())) {
-            return followed;
-        }
+    if (x11 == nullptr) {
+        return nullptr;
     }
+    auto keymap = XkbKeymap::fromXServer(x11->connection());
+    return keymap ? new XServerLayout(x11->connection(), std::move(*keymap)) : nullptr;
+}
+
+XkbKeymap defaultKeymap() {
     auto keymap = XkbKeymap::fromNames({});
-    return new XkbKeyboardLayout(keymap ? std::move(*keymap) : XkbKeymap::empty());
+    return keymap ? std::move(*keymap) : XkbKeymap::empty();
 }
 
 } // namespace
 
 XkbKeyboardLayout& displayKeyboardLayout() {
-    static XkbKeyboardLayout* const layout = makeDisplayKeyboardLayout();
-    return *layout;
+    // Made once and kept for the life of the process, the X server's installed as a filter on
+    // the application for good.
+    static XServerLayout* const followed = followXServer();
+    static XkbKeyboardLayout* const fixed =
+        followed == nullptr ? new XkbKeyboardLayout(defaultKeymap()) : nullptr;
+    return followed != nullptr ? followed->layout() : *fixed;
 }
 
 } // namespace platform::linux_desktop
