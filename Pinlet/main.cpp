@@ -1,0 +1,67 @@
+#include "Pinlet/QuillpadApp.h"
+#include "platform/Services.h"
+#include "platform/linux/JsonPreferencesStore.h"
+#include "platform/linux/QtMainQueue.h"
+#include "platform/linux/QtPasteboard.h"
+#include "platform/linux/QuitSignals.h"
+#include "platform/linux/SingleInstanceLock.h"
+#include "platform/linux/SyslogSystemLog.h"
+#include "platform/linux/X11UserTime.h"
+#include "platform/linux/X11Workspace.h"
+#include "platform/linux/XdgLoginItems.h"
+
+#include <QApplication>
+#include <QSessionManager>
+#include <cstdio>
+#include <stdexcept>
+
+namespace desktop = platform::linux_desktop;
+
+namespace {
+
+int runApplication(desktop::JsonPreferencesStore& preferences) {
+    desktop::X11UserTime userTime;
+    userTime.watchApplicationInput();
+    desktop::X11Workspace workspace(userTime);
+    platform::NotificationCenter notifications;
+    desktop::QtMainQueue mainQueue(*qApp);
+    desktop::QtPasteboard pasteboard;
+    desktop::XdgLoginItems loginItems(desktop::XdgLoginItems::defaultAutostartDirectory(),
+                                      QCoreApplication::applicationFilePath().toStdString());
+    desktop::SyslogSystemLog systemLog;
+    const pinlet::QuillpadApp app(platform::Services{preferences, notifications, mainQueue,
+                                                     workspace, pasteboard, loginItems, systemLog});
+    return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // The lock comes first: a second instance leaves before it can touch the store.
+    const auto preferencesPath = desktop::JsonPreferencesStore::defaultPath();
+    const auto lock =
+        desktop::SingleInstanceLock::acquire(desktop::SingleInstanceLock::pathFor(preferencesPath));
+    if (const auto* failure = std::get_if<desktop::LockFailure>(&lock)) {
+        std::fprintf(stderr, "%s\n", failure->message().c_str());
+        return 1;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pinlet"));
+    QApplication::setDesktopFileName(QStringLiteral("pinlet"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    desktop::JsonPreferencesStore preferences(preferencesPath);
+    const desktop::FlushAtExit flushAtExit(preferences);
+    const desktop::QuitSignals quitSignals;
+    QObject::connect(&application, &QGuiApplication::commitDataRequest,
+                     [&preferences](QSessionManager&) { preferences.flush(); });
+    try {
+        const int status = runApplication(preferences);
+        preferences.flush();
+        return status;
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "Pinlet: %s\n", error.what());
+        return 1;
+    }
+}
