@@ -1,0 +1,293 @@
+#include "KeyboardShortcuts/CarbonKeyboardShortcuts.h"
+
+#include "KeyboardShortcuts/Dispatch.h"
+#include "KeyboardShortcuts/LocalEventMonitor.h"
+#include "KeyboardShortcuts/ModifierFlags.h"
+#include "KeyboardShortcuts/Presentation.h"
+#include "KeyboardShortcuts/internal/DispatchState.h"
+#include "KeyboardShortcuts/internal/InstalledServices.h"
+#include "KeyboardShortcuts/internal/Testing.h"
+
+#include <array>
+#include <cstdio>
+#include <limits>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace KeyboardShortcuts::CarbonKeyboardShortcuts {
+namespace {
+
+using platform::HotKeyRef;
+using platform::HotKeyStatus::eventNotHandled;
+using platform::HotKeyStatus::hotKeyInvalid;
+using platform::HotKeyStatus::noError;
+namespace Kind = platform::KeyboardEventKind;
+
+struct HotKey {
+    const Shortcut shortcut;
+    const std::int64_t carbonHotKeyId;
+    std::optional<HotKeyRef> carbonHotKey;
+    const Callback onKeyDown;
+    const Callback onKeyUp;
+};
+
+constexpr std::array hotKeyEventTypes{
+    platform::EventTypeSpec{platform::keyboardEventClass, Kind::hotKeyPressed},
+    platform::EventTypeSpec{platform::keyboardEventClass, Kind::hotKeyReleased},
+};
+constexpr std::array rawKeyEventTypes{
+    platform::EventTypeSpec{platform::keyboardEventClass, Kind::rawKeyDown},
+    platform::EventTypeSpec{platform::keyboardEventClass, Kind::rawKeyUp},
+};
+
+// The platform's older behaviour delivered raw keys to the handler while a menu was open; the
+// newer one, which every Linux desktop gets, hands them to the menu monitor.
+bool rawKeysComeThroughTheMonitor() {
+    return true;
+}
+
+std::optional<platform::KeyboardEvent> rawKeyEvent(const platform::Event& event) {
+    if (event.type != platform::EventType::keyDown && event.type != platform::EventType::keyUp) {
+        return std::nullopt;
+    }
+    return platform::KeyboardEvent{
+        .kind = event.type == platform::EventType::keyDown ? Kind::rawKeyDown : Kind::rawKeyUp,
+        .keyCode = event.keyCode,
+        .modifiers = static_cast<std::uint32_t>(carbon(event.modifierFlags))};
+}
+
+// Swallows the key events of registered shortcuts while a menu holds the keyboard.
+std::optional<platform::Event> matchWhileMenuIsOpen(const platform::Event& event) {
+    const auto raw = rawKeyEvent(event);
+    if (raw && handleRawKeyEvent(*raw) == noError) {
+        return std::nullopt;
+    }
+    return event;
+}
+
+// Entries are shared so that one whose callback is running outlives its removal meanwhile.
+struct State {
+    std::map<std::int64_t, std::shared_ptr<HotKey>> hotKeys;
+    std::int64_t hotKeyId = 0;
+    std::optional<HotKeyRef> eventHandler;
+    std::unique_ptr<RunLoopLocalEventMonitor> keyEventMonitor;
+
+    RunLoopLocalEventMonitor& monitor() {
+        if (!keyEventMonitor) {
+            keyEventMonitor = std::make_unique<RunLoopLocalEventMonitor>(
+                eventMask(platform::EventType::keyDown) | eventMask(platform::EventType::keyUp),
+                matchWhileMenuIsOpen);
+        }
+        return *keyEventMonitor;
+    }
+};
+
+State& state() {
+    static State instance;
+    return instance;
+}
+
+platform::HotKeyService& service() {
+    return internal::installedServices().hotKeys;
+}
+
+bool fitsIn32Bits(std::int64_t value) {
+    return value >= 0 && value <= std::numeric_limits<std::uint32_t>::max();
+}
+
+// A value edited into the store by hand can lie outside what the service takes; such a hot
+// key is refused as one the display cannot express rather than truncated into another one.
+platform::HotKeyService::Registration registerWithService(const Shortcut& shortcut,
+                                                          std::int64_t id) {
+    if (!fitsIn32Bits(shortcut.carbonKeyCode()) || !fitsIn32Bits(shortcut.carbonModifiers()) ||
+        !fitsIn32Bits(id)) {
+        return {.status = hotKeyInvalid, .reference = std::nullopt};
+    }
+    return service().registerHotKey(static_cast<std::uint32_t>(shortcut.carbonKeyCode()),
+                                    static_cast<std::uint32_t>(shortcut.carbonModifiers()),
+                                    {hotKeySignature, static_cast<std::uint32_t>(id)});
+}
+
+bool succeeded(const platform::HotKeyService::Registration& registration) {
+    return registration.status == noError && registration.reference.has_value();
+}
+
+void reportRegistrationError(const Shortcut& shortcut, std::int32_t status) {
+    const std::string line = "Error registering hotkey " + presentableDescription(shortcut) + ": " +
+                             std::to_string(status) + "\n";
+    std::fputs(line.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+void installEventHandlerOnce() {
+    if (state().eventHandler) {
+        return;
+    }
+    const auto handler = service().installEventHandler(carbonKeyboardShortcutsEventHandler);
+    if (!handler) {
+        return; // the next registration tries again
+    }
+    state().eventHandler = handler;
+    updateEventHandler();
+}
+
+void releaseAll() {
+    for (const auto& [id, hotKey] : state().hotKeys) {
+        service().unregisterHotKey(hotKey->carbonHotKey);
+        hotKey->carbonHotKey.reset();
+    }
+}
+
+void enterNormalMode(HotKeyRef handler) {
+    softRegisterAll();
+    if (rawKeysComeThroughTheMonitor()) {
+        state().monitor().stop();
+    } else {
+        service().removeEventTypes(handler, rawKeyEventTypes);
+    }
+    service().addEventTypes(handler, hotKeyEventTypes);
+}
+
+void enterMenuMode(HotKeyRef handler) {
+    releaseAll();
+    service().removeEventTypes(handler, hotKeyEventTypes);
+    if (rawKeysComeThroughTheMonitor()) {
+        state().monitor().start();
+    } else {
+        service().addEventTypes(handler, rawKeyEventTypes);
+    }
+}
+
+void enterDisabledMode(HotKeyRef handler) {
+    releaseAll();
+    service().removeEventTypes(handler, hotKeyEventTypes);
+    if (rawKeysComeThroughTheMonitor()) {
+        state().monitor().stop();
+    } else {
+        service().removeEventTypes(handler, rawKeyEventTypes);
+    }
+}
+
+std::int32_t callForKind(const HotKey& hotKey, std::uint32_t kind, std::uint32_t downKind,
+                         std::uint32_t upKind) {
+    if (kind == downKind) {
+        hotKey.onKeyDown(hotKey.shortcut);
+    } else if (kind == upKind) {
+        hotKey.onKeyUp(hotKey.shortcut);
+    } else {
+        return eventNotHandled;
+    }
+    return noError;
+}
+
+} // namespace
+
+void register_(const Shortcut& shortcut, Callback onKeyDown, Callback onKeyUp) {
+    const std::int64_t id = ++state().hotKeyId;
+    const auto registration = registerWithService(shortcut, id);
+    if (!succeeded(registration)) {
+        reportRegistrationError(shortcut, registration.status);
+        return;
+    }
+    state().hotKeys.emplace(
+        id, std::make_shared<HotKey>(HotKey{shortcut, id, registration.reference,
+                                            std::move(onKeyDown), std::move(onKeyUp)}));
+    installEventHandlerOnce();
+}
+
+void unregister(const Shortcut& shortcut) {
+    const auto snapshot = state().hotKeys;
+    for (const auto& [id, hotKey] : snapshot) {
+        if (hotKey->shortcut == shortcut) {
+            service().unregisterHotKey(hotKey->carbonHotKey);
+            state().hotKeys.erase(id);
+        }
+    }
+}
+
+void updateEventHandler() {
+    const auto handler = state().eventHandler;
+    if (!handler) {
+        return;
+    }
+    if (!isEnabled()) {
+        enterDisabledMode(*handler);
+    } else if (internal::isMenuOpen()) {
+        enterMenuMode(*handler);
+    } else {
+        enterNormalMode(*handler);
+    }
+}
+
+void softRegisterAll() {
+    const auto snapshot = state().hotKeys;
+    for (const auto& [id, hotKey] : snapshot) {
+        if (hotKey->carbonHotKey) {
+            continue;
+        }
+        const auto registration = registerWithService(hotKey->shortcut, id);
+        if (succeeded(registration)) {
+            hotKey->carbonHotKey = registration.reference;
+        } else {
+            reportRegistrationError(hotKey->shortcut, registration.status);
+            state().hotKeys.erase(id);
+        }
+    }
+}
+
+std::int32_t carbonKeyboardShortcutsEventHandler(const platform::KeyboardEvent& event) {
+    switch (event.kind) {
+    case Kind::hotKeyPressed:
+    case Kind::hotKeyReleased:
+        return handleHotKeyEvent(event);
+    case Kind::rawKeyDown:
+    case Kind::rawKeyUp:
+        return handleRawKeyEvent(event);
+    default:
+        return eventNotHandled;
+    }
+}
+
+std::int32_t handleHotKeyEvent(const platform::KeyboardEvent& event) {
+    if (event.hotKeyId.signature != hotKeySignature) {
+        return eventNotHandled;
+    }
+    const auto found = state().hotKeys.find(event.hotKeyId.id);
+    if (found == state().hotKeys.end()) {
+        return eventNotHandled;
+    }
+    const std::shared_ptr<HotKey> hotKey = found->second;
+    return callForKind(*hotKey, event.kind, Kind::hotKeyPressed, Kind::hotKeyReleased);
+}
+
+std::int32_t handleRawKeyEvent(const platform::KeyboardEvent& event) {
+    const std::int64_t modifiers = carbon(modifierFlagsFromCarbon(event.modifiers));
+    std::shared_ptr<HotKey> match;
+    for (const auto& [id, hotKey] : state().hotKeys) {
+        if (hotKey->shortcut.carbonKeyCode() == event.keyCode &&
+            hotKey->shortcut.carbonModifiers() == modifiers) {
+            match = hotKey;
+            break;
+        }
+    }
+    if (!match) {
+        return eventNotHandled;
+    }
+    return callForKind(*match, event.kind, Kind::rawKeyDown, Kind::rawKeyUp);
+}
+
+} // namespace KeyboardShortcuts::CarbonKeyboardShortcuts
+
+namespace KeyboardShortcuts::internal {
+
+void resetCarbonKeyboardShortcuts() {
+    CarbonKeyboardShortcuts::state() = {};
+}
+
+std::size_t hotKeyCount() {
+    return CarbonKeyboardShortcuts::state().hotKeys.size();
+}
+
+} // namespace KeyboardShortcuts::internal

@@ -1,0 +1,150 @@
+#include "KeyboardShortcuts/LocalEventMonitor.h"
+
+#include "KeyboardShortcuts/Presentation.h"
+#include "KeyboardShortcuts/internal/ApplicationEventFilter.h"
+#include "platform/linux/QtEventTranslation.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace KeyboardShortcuts {
+namespace {
+
+bool isSameEvent(const platform::Event& a, const platform::Event& b) {
+    return a.type == b.type && a.keyCode == b.keyCode && a.modifierFlags == b.modifierFlags &&
+           a.characters == b.characters &&
+           a.charactersIgnoringModifiers == b.charactersIgnoringModifiers &&
+           a.specialKey == b.specialKey;
+}
+
+bool isKeyEvent(const QEvent& event) {
+    return event.type() == QEvent::KeyPress || event.type() == QEvent::KeyRelease;
+}
+
+std::optional<platform::EventType> mouseUpType(const QMouseEvent& event) {
+    switch (event.button()) {
+    case Qt::LeftButton:
+        return platform::EventType::leftMouseUp;
+    case Qt::RightButton:
+        return platform::EventType::rightMouseUp;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The replacement keeps the physical key fields of the original: the toolkit needs them and
+// the event value does not carry them.
+QKeyEvent replacementKeyEvent(const QKeyEvent& original, const platform::Event& replacement) {
+    const auto type =
+        replacement.type == platform::EventType::keyUp ? QEvent::KeyRelease : QEvent::KeyPress;
+    return {type,
+            original.key(),
+            toEventModifiers(replacement.modifierFlags),
+            original.nativeScanCode(),
+            original.nativeVirtualKey(),
+            original.nativeModifiers(),
+            QString::fromStdString(replacement.characters),
+            original.isAutoRepeat(),
+            static_cast<quint16>(original.count())};
+}
+
+} // namespace
+
+namespace internal {
+
+ApplicationEventFilter::ApplicationEventFilter(std::uint64_t events, EventFilter callback)
+    : events_(events), callback_(std::move(callback)) {}
+
+void ApplicationEventFilter::install() {
+    auto* application = QCoreApplication::instance();
+    if (installed_ || application == nullptr) {
+        return;
+    }
+    application->installEventFilter(this);
+    installed_ = true;
+}
+
+void ApplicationEventFilter::remove() {
+    auto* application = QCoreApplication::instance();
+    if (!installed_ || application == nullptr) {
+        return;
+    }
+    application->removeEventFilter(this);
+    installed_ = false;
+}
+
+bool ApplicationEventFilter::eventFilter(QObject* receiver, QEvent* event) {
+    // Every input event reaches a window first and its widgets afterwards: looking at windows
+    // only sees each event once.
+    if (deliveringReplacement_ || !receiver->isWindowType()) {
+        return false;
+    }
+    const auto seen = translate(*event);
+    if (!seen || (events_ & eventMask(seen->type)) == 0) {
+        return false;
+    }
+    return deliverAnswer(receiver, *event, *seen, callback_(*seen));
+}
+
+std::optional<platform::Event> ApplicationEventFilter::translate(const QEvent& event) const {
+    if (isKeyEvent(event)) {
+        return platform::linux_desktop::translateKeyEvent(static_cast<const QKeyEvent&>(event));
+    }
+    if (event.type() == QEvent::MouseButtonRelease) {
+        if (const auto type = mouseUpType(static_cast<const QMouseEvent&>(event))) {
+            platform::Event mouseUp;
+            mouseUp.type = *type;
+            return mouseUp;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ApplicationEventFilter::deliverAnswer(QObject* receiver, const QEvent& original,
+                                           const platform::Event& seen,
+                                           const std::optional<platform::Event>& answer) {
+    if (!answer) {
+        return true;
+    }
+    // Mouse events carry nothing but their type here, so only key events can be replaced.
+    if (isSameEvent(*answer, seen) || !isKeyEvent(original)) {
+        return false;
+    }
+    QKeyEvent replacement = replacementKeyEvent(static_cast<const QKeyEvent&>(original), *answer);
+    deliveringReplacement_ = true;
+    QCoreApplication::sendEvent(receiver, &replacement);
+    deliveringReplacement_ = false;
+    return true;
+}
+
+} // namespace internal
+
+LocalEventMonitor::LocalEventMonitor(std::uint64_t events, EventFilter callback)
+    : filter_(std::make_unique<internal::ApplicationEventFilter>(events, std::move(callback))) {}
+
+LocalEventMonitor::~LocalEventMonitor() {
+    filter_->remove();
+}
+
+LocalEventMonitor& LocalEventMonitor::start() {
+    filter_->install();
+    return *this;
+}
+
+RunLoopLocalEventMonitor::RunLoopLocalEventMonitor(std::uint64_t events, EventFilter callback)
+    : filter_(std::make_unique<internal::ApplicationEventFilter>(events, std::move(callback))) {}
+
+RunLoopLocalEventMonitor::~RunLoopLocalEventMonitor() {
+    stop();
+}
+
+void RunLoopLocalEventMonitor::start() {
+    filter_->install();
+}
+
+void RunLoopLocalEventMonitor::stop() {
+    filter_->remove();
+}
+
+} // namespace KeyboardShortcuts

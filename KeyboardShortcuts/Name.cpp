@@ -1,0 +1,106 @@
+#include "KeyboardShortcuts/Name.h"
+
+#include "KeyboardShortcuts/internal/DispatchState.h"
+#include "KeyboardShortcuts/internal/InstalledServices.h"
+#include "KeyboardShortcuts/internal/Storage.h"
+#include "platform/NotificationCenter.h"
+#include "platform/PreferencesStore.h"
+
+namespace KeyboardShortcuts {
+namespace {
+
+platform::PreferencesStore& store() {
+    return internal::installedServices().preferences;
+}
+
+} // namespace
+
+Name::Name(std::string rawValue, std::optional<Shortcut> defaultShortcut)
+    : rawValue_(std::move(rawValue)), defaultShortcut_(defaultShortcut) {
+    if (defaultShortcut_ && !internal::userDefaultsContains(*this)) {
+        internal::userDefaultsSet(*this, *defaultShortcut_);
+    }
+    internal::initialize();
+}
+
+std::optional<Shortcut> Name::shortcut() const {
+    return getShortcut(*this);
+}
+
+void Name::setShortcut(const std::optional<Shortcut>& shortcut) const {
+    KeyboardShortcuts::setShortcut(shortcut, *this);
+}
+
+std::optional<Shortcut> getShortcut(const Name& name) {
+    const auto text = store().string(internal::storeKey(name));
+    if (!text) {
+        return std::nullopt;
+    }
+    return Shortcut::fromJson(*text);
+}
+
+void setShortcut(const std::optional<Shortcut>& shortcut, const Name& name) {
+    if (shortcut) {
+        internal::userDefaultsSet(name, *shortcut);
+        return;
+    }
+    const auto old = getShortcut(name);
+    if (!old) {
+        return;
+    }
+    if (name.defaultShortcut()) {
+        store().set(internal::storeKey(name), false);
+    } else {
+        store().removeObject(internal::storeKey(name));
+    }
+    internal::unregisterShortcut(*old);
+    internal::userDefaultsDidChange(name);
+}
+
+void reset(const std::vector<Name>& names) {
+    for (const Name& name : names) {
+        setShortcut(name.defaultShortcut(), name);
+    }
+}
+
+void resetAll() {
+    const auto names = internal::allNames();
+    reset(std::vector<Name>(names.begin(), names.end()));
+}
+
+namespace internal {
+
+std::string storeKey(const Name& name) {
+    return std::string(storeKeyPrefix) + name.rawValue();
+}
+
+void userDefaultsSet(const Name& name, const Shortcut& shortcut) {
+    if (const auto old = getShortcut(name)) {
+        unregisterShortcut(*old);
+    }
+    registerShortcut(shortcut);
+    store().set(storeKey(name), shortcut.toJson());
+    userDefaultsDidChange(name);
+}
+
+bool userDefaultsContains(const Name& name) {
+    return store().object(storeKey(name)).has_value();
+}
+
+void userDefaultsDidChange(const Name& name) {
+    installedServices().notifications.post(std::string(shortcutByNameDidChange),
+                                           {{"name", name.rawValue()}});
+}
+
+std::unordered_set<Name> allNames() {
+    std::unordered_set<Name> names;
+    for (const auto& [key, value] : store().dictionaryRepresentation()) {
+        if (key.starts_with(storeKeyPrefix)) {
+            names.emplace(key.substr(storeKeyPrefix.size()));
+        }
+    }
+    return names;
+}
+
+} // namespace internal
+} // namespace KeyboardShortcuts

@@ -1,0 +1,33 @@
+#include "KeyboardShortcuts/PlatformServices.h"
+
+#include "KeyboardShortcuts/Presentation.h"
+#include "KeyboardShortcuts/internal/InstalledServices.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+namespace KeyboardShortcuts {
+namespace {
+
+std::optional<PlatformServices>& services() {
+    static std::optional<PlatformServices> installed;
+    return installed;
+}
+
+} // namespace
+
+void installPlatformServices(const PlatformServices& newServices) {
+    services().emplace(newServices);
+    installKeyboardLayout(newServices.keyboardLayout);
+}
+
+const PlatformServices& internal::installedServices() {
+    if (!services()) {
+        std::fputs("KeyboardShortcuts: used before installPlatformServices()\n", stderr);
+        std::abort();
+    }
+    return *services();
+}
+
+} // namespace KeyboardShortcuts
