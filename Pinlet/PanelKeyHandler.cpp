@@ -22,7 +22,8 @@ std::string lowercased(const std::string& utf8) {
 
 } // namespace
 
-bool PanelKeyHandler::interceptEvent(const platform::Event& event, const PanelKeyTarget& target) {
+bool PanelKeyHandler::interceptEvent(const platform::Event& event,
+                                     const PanelKeyTarget& target) const {
     if (event.type != platform::EventType::keyDown || event.keyCode != escapeKeyCode) {
         return false;
     }
@@ -35,7 +36,7 @@ bool PanelKeyHandler::interceptEvent(const platform::Event& event, const PanelKe
 }
 
 std::optional<bool> PanelKeyHandler::performKeyEquivalent(const platform::Event& event,
-                                                          PanelKeyTarget& target) {
+                                                          PanelKeyTarget& target) const {
     if ((event.modifierFlags & platform::primaryShortcutModifier) == 0 ||
         event.characters.empty()) {
         return std::nullopt;

@@ -40,9 +40,10 @@ public:
     std::function<void(FontSizeStep)> onFontSize = [](FontSizeStep) {};
 
     // Whether the event was consumed before normal dispatch.
-    bool interceptEvent(const platform::Event& event, const PanelKeyTarget& target);
+    bool interceptEvent(const platform::Event& event, const PanelKeyTarget& target) const;
     // Whether a key equivalent was handled; none leaves the decision to normal dispatch.
-    std::optional<bool> performKeyEquivalent(const platform::Event& event, PanelKeyTarget& target);
+    std::optional<bool> performKeyEquivalent(const platform::Event& event,
+                                             PanelKeyTarget& target) const;
 
 private:
     static bool undoOrRedo(const platform::Event& event, PanelKeyTarget& target);

@@ -82,9 +82,9 @@ std::string desktopEntryExec(const std::string& executablePath) {
     std::string value = "\"";
     for (const char c : executablePath) {
         if (c == '"' || c == '`' || c == '$') {
-            value += "\\\\";
+            value += R"(\\)";
         } else if (c == '\\') {
-            value += "\\\\\\";
+            value += R"(\\\)";
         } else if (c == '%') {
             value += '%'; // a lone % would start a field code
         } else if (c == '\n') {
