@@ -174,7 +174,7 @@ pid_t spawn(const std::vector<std::string>& arguments, const Environment& enviro
     }
     // The group is set on both sides so that it exists before anyone signals it.
     ::setpgid(pid, pid);
-    errorReport.childEnd.close();
+    errorReport.childEnd.reset();
     int execError = 0;
     if (::read(errorReport.parentEnd.get(), &execError, sizeof execError) ==
         static_cast<ssize_t>(sizeof execError)) {
@@ -226,13 +226,6 @@ std::optional<int> waitForExitOf(pid_t pid, std::chrono::milliseconds timeout) {
 }
 
 } // namespace
-
-void Descriptor::close() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-    fd_ = -1;
-}
 
 std::pair<Descriptor, Descriptor> makeChildPipe() {
     std::array<int, 2> ends{};
@@ -315,9 +308,9 @@ CommandResult runCommand(const std::vector<std::string>& arguments, const Enviro
     const pid_t pid = spawn(arguments, environment,
                             {stdinChannel.childEnd.get(), stdoutChannel.childEnd.get(),
                              stderrChannel.childEnd.get(), -1});
-    stdinChannel.childEnd.close();
-    stdoutChannel.childEnd.close();
-    stderrChannel.childEnd.close();
+    stdinChannel.childEnd.reset();
+    stdoutChannel.childEnd.reset();
+    stderrChannel.childEnd.reset();
     setNonBlocking(stdoutChannel.parentEnd.get());
     setNonBlocking(stderrChannel.parentEnd.get());
 
@@ -335,7 +328,7 @@ CommandResult runCommand(const std::vector<std::string>& arguments, const Enviro
                                  : inputSent + static_cast<std::size_t>(sent);
         }
         if (inputSent >= input.size()) {
-            stdinChannel.parentEnd.close();
+            stdinChannel.parentEnd.reset();
         }
         // A closed stream drops out of the poll (negative descriptor) so that it cannot spin.
         std::array<pollfd, 2> readable{

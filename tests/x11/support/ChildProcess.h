@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/linux/FileDescriptor.h"
+
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -23,29 +25,7 @@ struct CommandResult {
     [[nodiscard]] bool succeeded() const { return exitCode == 0; }
 };
 
-// Closes a file descriptor once.
-class Descriptor {
-public:
-    Descriptor() = default;
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Descriptor& operator=(Descriptor&& other) noexcept {
-        if (this != &other) {
-            close();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() { close(); }
-
-    [[nodiscard]] int get() const { return fd_; }
-    void close();
-
-private:
-    int fd_ = -1;
-};
+using Descriptor = platform::linux_desktop::FileDescriptor;
 
 // A pipe whose ends are closed on exec; {read end, write end}.
 [[nodiscard]] std::pair<Descriptor, Descriptor> makeChildPipe();

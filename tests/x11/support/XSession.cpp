@@ -178,7 +178,7 @@ void XSession::startXServer(const std::string& screen) {
         nextLogFile("Xvfb"),
         writeEnd.get()});
     // Ours closed, the pipe ends when Xvfb does: a server that fails is noticed at once.
-    writeEnd.close();
+    writeEnd.reset();
     const auto number = readDisplayNumber(readEnd.get(), defaultTimeout);
     if (!number) {
         throw std::runtime_error("Xvfb did not report a display number:\n" + xServer_->output());
