@@ -6,11 +6,27 @@
 #include "platform/NotificationCenter.h"
 #include "platform/PreferencesStore.h"
 
+#include <unordered_map>
+
 namespace KeyboardShortcuts {
 namespace {
 
 platform::PreferencesStore& store() {
     return internal::installedServices().preferences;
+}
+
+// Decoding depends on the text alone, and dispatch reads the text of every handled name at each
+// key event: the few texts seen are decoded once. The store is still read every time.
+std::optional<Shortcut> decodeStored(const std::string& text) {
+    constexpr std::size_t remembered = 256;
+    static std::unordered_map<std::string, std::optional<Shortcut>> decoded;
+    if (const auto found = decoded.find(text); found != decoded.end()) {
+        return found->second;
+    }
+    if (decoded.size() >= remembered) {
+        decoded.clear();
+    }
+    return decoded.emplace(text, Shortcut::fromJson(text)).first->second;
 }
 
 } // namespace
@@ -36,7 +52,7 @@ std::optional<Shortcut> getShortcut(const Name& name) {
     if (!text) {
         return std::nullopt;
     }
-    return Shortcut::fromJson(*text);
+    return decodeStored(*text);
 }
 
 void setShortcut(const std::optional<Shortcut>& shortcut, const Name& name) {
