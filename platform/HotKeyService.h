@@ -17,6 +17,17 @@ inline constexpr std::int32_t hotKeyExists = -9878;
 inline constexpr std::int32_t hotKeyInvalid = -9879;
 } // namespace HotKeyStatus
 
+// Modifier bits of a key combination, as registered and as raw key events carry them.
+namespace HotKeyModifier {
+inline constexpr std::uint32_t command = 0x100;
+inline constexpr std::uint32_t shift = 0x200;
+// Caps Lock: a lock, never part of what a hot key matches.
+inline constexpr std::uint32_t capsLock = 0x400;
+inline constexpr std::uint32_t option = 0x800;
+inline constexpr std::uint32_t control = 0x1000;
+inline constexpr std::uint32_t function = 0x20000;
+} // namespace HotKeyModifier
+
 // The keyboard event class and the kinds of keyboard events.
 inline constexpr std::uint32_t keyboardEventClass = 0x6B657962; // 'keyb'
 namespace KeyboardEventKind {

@@ -1,0 +1,429 @@
+#include "platform/linux/X11HotKeyService.h"
+
+#include "platform/linux/X11UserTime.h"
+#include "platform/linux/XcbPointer.h"
+
+#include <QAbstractEventDispatcher>
+#include <QSocketNotifier>
+#include <algorithm>
+#include <stdexcept>
+#include <xcb/xcb.h>
+#define explicit explicit_ // xkb.h names a member after the C++ keyword
+#include <xcb/xkb.h>
+#undef explicit
+#include <xkbcommon/xkbcommon-keysyms.h>
+#include <xkbcommon/xkbcommon-x11.h>
+
+namespace platform::linux_desktop {
+
+namespace {
+
+// The core protocol's modifier bits; everything above them is pointer buttons and groups.
+constexpr std::uint16_t coreModifierBits = 0xFF;
+constexpr std::size_t firstModN = 3; // Shift, Lock and Control come first
+constexpr std::uint32_t registrableModifiers = HotKeyModifier::command | HotKeyModifier::shift |
+                                               HotKeyModifier::capsLock | HotKeyModifier::option |
+                                               HotKeyModifier::control;
+
+constexpr std::uint16_t keyboardMapParts =
+    XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS | XCB_XKB_MAP_PART_MODIFIER_MAP |
+    XCB_XKB_MAP_PART_EXPLICIT_COMPONENTS | XCB_XKB_MAP_PART_KEY_ACTIONS |
+    XCB_XKB_MAP_PART_KEY_BEHAVIORS | XCB_XKB_MAP_PART_VIRTUAL_MODS |
+    XCB_XKB_MAP_PART_VIRTUAL_MOD_MAP;
+constexpr std::uint16_t keyboardChangeEvents =
+    XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+
+std::string displayLabel(const std::string& displayName) {
+    return displayName.empty() ? std::string("named by DISPLAY") : displayName;
+}
+
+std::vector<std::uint32_t> rootWindows(xcb_connection_t* connection) {
+    std::vector<std::uint32_t> roots;
+    for (auto screen = xcb_setup_roots_iterator(xcb_get_setup(connection)); screen.rem > 0;
+         xcb_screen_next(&screen)) {
+        roots.push_back(screen.data->root);
+    }
+    return roots;
+}
+
+// The keysyms of every key, all columns.
+class KeyboardMapping {
+public:
+    explicit KeyboardMapping(xcb_connection_t* connection) {
+        const xcb_setup_t* setup = xcb_get_setup(connection);
+        firstKeycode_ = setup->min_keycode;
+        const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
+        reply_ = xcbOwned(xcb_get_keyboard_mapping_reply(
+            connection, xcb_get_keyboard_mapping(connection, firstKeycode_, count), nullptr));
+    }
+
+    [[nodiscard]] std::span<const xcb_keysym_t> keysyms(xcb_keycode_t keycode) const {
+        if (!reply_ || keycode < firstKeycode_) {
+            return {};
+        }
+        const std::span all(
+            xcb_get_keyboard_mapping_keysyms(reply_.get()),
+            static_cast<std::size_t>(xcb_get_keyboard_mapping_keysyms_length(reply_.get())));
+        const std::size_t columns = reply_->keysyms_per_keycode;
+        const std::size_t offset = static_cast<std::size_t>(keycode - firstKeycode_) * columns;
+        return offset + columns <= all.size() ? all.subspan(offset, columns)
+                                              : std::span<const xcb_keysym_t>{};
+    }
+
+private:
+    xcb_keycode_t firstKeycode_ = 0;
+    XcbPointer<xcb_get_keyboard_mapping_reply_t> reply_;
+};
+
+bool carriesAny(const KeyboardMapping& mapping, std::span<const xcb_keycode_t> keycodes,
+                std::initializer_list<xcb_keysym_t> wanted) {
+    return std::ranges::any_of(keycodes, [&](xcb_keycode_t keycode) {
+        return keycode != 0 && std::ranges::any_of(mapping.keysyms(keycode), [&](xcb_keysym_t sym) {
+                   return std::ranges::find(wanted, sym) != wanted.end();
+               });
+    });
+}
+
+std::uint8_t typeOf(const xcb_generic_event_t& event) {
+    return event.response_type & ~std::uint8_t{0x80};
+}
+
+} // namespace
+
+void X11HotKeyService::ConnectionRelease::operator()(xcb_connection_t* connection) const {
+    xcb_disconnect(connection);
+}
+
+X11HotKeyService::X11HotKeyService(X11UserTime& userTime, const std::string& displayName)
+    : userTime_(userTime),
+      connection_(xcb_connect(displayName.empty() ? nullptr : displayName.c_str(), nullptr)) {
+    if (xcb_connection_has_error(connection_.get()) != 0) {
+        throw std::runtime_error("cannot connect to the X display " + displayLabel(displayName));
+    }
+    roots_ = rootWindows(connection_.get());
+    setUpKeyboardExtension();
+    readKeyboardMapping();
+    if (!keymap_) {
+        throw std::runtime_error("cannot read the keymap of the X display " +
+                                 displayLabel(displayName));
+    }
+    watchConnection();
+}
+
+X11HotKeyService::~X11HotKeyService() = default;
+
+// Detectable auto-repeat: a held key repeats its presses only, so its one release is the real
+// one. Mapping changes are followed through XKB's own notifications as well as the core one.
+void X11HotKeyService::setUpKeyboardExtension() {
+    xcb_connection_t* connection = connection_.get();
+    if (xkb_x11_setup_xkb_extension(connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
+                                    XKB_X11_MIN_MINOR_XKB_VERSION,
+                                    XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr,
+                                    &keyboardEventBase_, nullptr) == 0) {
+        throw std::runtime_error("the X display lacks the keyboard extension (XKB)");
+    }
+    xcb_discard_reply(connection, xcb_xkb_per_client_flags(
+                                      connection, XCB_XKB_ID_USE_CORE_KBD,
+                                      XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT,
+                                      XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT, 0, 0, 0)
+                                      .sequence);
+    xcb_xkb_select_events(connection, XCB_XKB_ID_USE_CORE_KBD, keyboardChangeEvents, 0,
+                          keyboardChangeEvents, keyboardMapParts, keyboardMapParts, nullptr);
+}
+
+// Alt is the ModN of a key that yields Alt (else Meta), Super that of a key yielding Super, and
+// likewise for the locks; any column of the key counts.
+void X11HotKeyService::readKeyboardMapping() {
+    xcb_connection_t* connection = connection_.get();
+    keymap_ = XkbKeymap::fromXServer(connection);
+    const KeyboardMapping keysyms(connection);
+    const auto modifierMap = xcbOwned(
+        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr));
+    masks_ = {};
+    if (!modifierMap) {
+        return;
+    }
+    const std::size_t perModifier = modifierMap->keycodes_per_modifier;
+    const std::span keycodes(xcb_get_modifier_mapping_keycodes(modifierMap.get()), perModifier * 8);
+    std::uint16_t meta = 0;
+    const auto takeFirst = [](std::uint16_t& mask, std::uint16_t bit, bool carries) {
+        if (carries && mask == 0) {
+            mask = bit;
+        }
+    };
+    for (std::size_t modifier = firstModN; modifier < 8; ++modifier) {
+        const auto row = keycodes.subspan(modifier * perModifier, perModifier);
+        const auto bit = static_cast<std::uint16_t>(1U << modifier);
+        takeFirst(masks_.alt, bit, carriesAny(keysyms, row, {XKB_KEY_Alt_L, XKB_KEY_Alt_R}));
+        takeFirst(meta, bit, carriesAny(keysyms, row, {XKB_KEY_Meta_L, XKB_KEY_Meta_R}));
+        takeFirst(masks_.super, bit, carriesAny(keysyms, row, {XKB_KEY_Super_L, XKB_KEY_Super_R}));
+        takeFirst(masks_.numLock, bit, carriesAny(keysyms, row, {XKB_KEY_Num_Lock}));
+        takeFirst(masks_.scrollLock, bit, carriesAny(keysyms, row, {XKB_KEY_Scroll_Lock}));
+    }
+    if (masks_.alt == 0) {
+        masks_.alt = meta;
+    }
+}
+
+void X11HotKeyService::watchConnection() {
+    xcb_flush(connection_.get());
+    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_.get()),
+                                                  QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { dispatchEvents(); });
+    // Replies read while waiting for something else can bring events along, which then sit in
+    // xcb's queue with nothing left on the socket to wake the notifier.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, notifier_.get(),
+                         [this] { dispatchQueuedEvents(); });
+    }
+}
+
+HotKeyService::Registration X11HotKeyService::registerHotKey(std::uint32_t keyCode,
+                                                             std::uint32_t modifiers, HotKeyId id) {
+    const auto grab = grabFor(keyCode, modifiers);
+    if (!grab) {
+        return {.status = HotKeyStatus::hotKeyInvalid, .reference = std::nullopt};
+    }
+    // A second grab of our own would succeed silently and be undone with the first.
+    if (isGrabbedByUs(*grab)) {
+        return {.status = HotKeyStatus::hotKeyExists, .reference = std::nullopt};
+    }
+    if (const std::int32_t status = grabEverywhere(*grab); status != HotKeyStatus::noError) {
+        return {.status = status, .reference = std::nullopt};
+    }
+    const HotKeyRef reference = nextReference_++;
+    hotKeys_.emplace(reference, HotKey{.keyCode = keyCode,
+                                       .modifiers = modifiers,
+                                       .id = id,
+                                       .grab = grab,
+                                       .downKeycode = std::nullopt});
+    return {.status = HotKeyStatus::noError, .reference = reference};
+}
+
+void X11HotKeyService::unregisterHotKey(std::optional<HotKeyRef> reference) {
+    const auto hotKey = reference ? hotKeys_.find(*reference) : hotKeys_.end();
+    if (hotKey == hotKeys_.end()) {
+        return;
+    }
+    if (hotKey->second.grab) {
+        ungrabEverywhere(*hotKey->second.grab);
+        xcb_flush(connection_.get());
+    }
+    hotKeys_.erase(hotKey);
+}
+
+std::optional<HotKeyRef> X11HotKeyService::installEventHandler(Handler handler) {
+    handler_ = std::move(handler);
+    deliveredKinds_.clear();
+    handlerReference_ = nextReference_++;
+    return handlerReference_;
+}
+
+void X11HotKeyService::addEventTypes(HotKeyRef handler, std::span<const EventTypeSpec> types) {
+    if (handler != handlerReference_) {
+        return;
+    }
+    for (const auto& type : types) {
+        if (type.eventClass == keyboardEventClass) {
+            deliveredKinds_.insert(type.eventKind);
+        }
+    }
+}
+
+void X11HotKeyService::removeEventTypes(HotKeyRef handler, std::span<const EventTypeSpec> types) {
+    if (handler != handlerReference_) {
+        return;
+    }
+    for (const auto& type : types) {
+        if (type.eventClass == keyboardEventClass) {
+            deliveredKinds_.erase(type.eventKind);
+        }
+    }
+}
+
+// None when the key has no keycode in the current keymap or a modifier has no bit here.
+std::optional<X11HotKeyService::Grab> X11HotKeyService::grabFor(std::uint32_t keyCode,
+                                                                std::uint32_t modifiers) const {
+    if ((modifiers & ~registrableModifiers) != 0 || keyCode > UINT16_MAX || !keymap_) {
+        return std::nullopt;
+    }
+    const auto keycode = keymap_->keycodeForVirtualKeyCode(static_cast<std::uint16_t>(keyCode));
+    if (!keycode || *keycode > UINT8_MAX) {
+        return std::nullopt;
+    }
+    const std::pair<std::uint32_t, std::uint16_t> bits[] = {
+        {HotKeyModifier::control, XCB_MOD_MASK_CONTROL},
+        {HotKeyModifier::shift, XCB_MOD_MASK_SHIFT},
+        {HotKeyModifier::option, masks_.alt},
+        {HotKeyModifier::command, masks_.super}};
+    Grab grab{.keycode = static_cast<std::uint8_t>(*keycode)};
+    for (const auto& [hotKeyBit, coreBit] : bits) {
+        if ((modifiers & hotKeyBit) == 0) {
+            continue;
+        }
+        if (coreBit == 0) {
+            return std::nullopt;
+        }
+        grab.modifiers |= coreBit;
+    }
+    return grab;
+}
+
+bool X11HotKeyService::isGrabbedByUs(const Grab& grab) const {
+    return std::ranges::any_of(hotKeys_,
+                               [&](const auto& entry) { return entry.second.grab == grab; });
+}
+
+std::int32_t X11HotKeyService::grabEverywhere(const Grab& grab) {
+    xcb_connection_t* connection = connection_.get();
+    std::vector<xcb_void_cookie_t> grabs;
+    for (const std::uint32_t root : roots_) {
+        for (const std::uint16_t locks : lockCombinations(grab.modifiers)) {
+            grabs.push_back(xcb_grab_key_checked(connection, 0, root, grab.modifiers | locks,
+                                                 grab.keycode, XCB_GRAB_MODE_ASYNC,
+                                                 XCB_GRAB_MODE_ASYNC));
+        }
+    }
+    std::int32_t status = HotKeyStatus::noError;
+    for (const auto cookie : grabs) {
+        const auto error = xcbOwned(xcb_request_check(connection, cookie));
+        if (error && status != HotKeyStatus::hotKeyExists) {
+            status = error->error_code == XCB_ACCESS ? HotKeyStatus::hotKeyExists
+                                                     : HotKeyStatus::hotKeyInvalid;
+        }
+    }
+    // Ungrabbing takes back only our own grabs: the other client keeps its combination.
+    if (status != HotKeyStatus::noError) {
+        ungrabEverywhere(grab);
+        xcb_flush(connection);
+    }
+    return status;
+}
+
+void X11HotKeyService::ungrabEverywhere(const Grab& grab) {
+    for (const std::uint32_t root : roots_) {
+        for (const std::uint16_t locks : lockCombinations(grab.modifiers)) {
+            xcb_ungrab_key(connection_.get(), grab.keycode, root, grab.modifiers | locks);
+        }
+    }
+}
+
+// Every subset of the locks that are not themselves part of the combination.
+std::vector<std::uint16_t> X11HotKeyService::lockCombinations(std::uint16_t modifiers) const {
+    std::vector<std::uint16_t> combinations{0};
+    for (const std::uint16_t lock :
+         {std::uint16_t{XCB_MOD_MASK_LOCK}, masks_.numLock, masks_.scrollLock}) {
+        if (lock == 0 || (lock & modifiers) != 0 ||
+            std::ranges::find(combinations, lock) != combinations.end()) {
+            continue;
+        }
+        const std::size_t count = combinations.size();
+        for (std::size_t index = 0; index < count; ++index) {
+            combinations.push_back(combinations[index] | lock);
+        }
+    }
+    return combinations;
+}
+
+// A combination that the new keymap cannot express, or that another client took meanwhile,
+// stays registered without a grab and is tried again at the next change.
+void X11HotKeyService::grabAgainThroughNewMapping() {
+    for (auto& [reference, hotKey] : hotKeys_) {
+        if (hotKey.grab) {
+            ungrabEverywhere(*hotKey.grab);
+            hotKey.grab.reset();
+        }
+    }
+    readKeyboardMapping();
+    for (auto& [reference, hotKey] : hotKeys_) {
+        const auto grab = grabFor(hotKey.keyCode, hotKey.modifiers);
+        if (grab && !isGrabbedByUs(*grab) && grabEverywhere(*grab) == HotKeyStatus::noError) {
+            hotKey.grab = grab;
+        }
+    }
+    xcb_flush(connection_.get());
+}
+
+void X11HotKeyService::dispatchEvents() {
+    while (const auto event = xcbOwned(xcb_poll_for_event(connection_.get()))) {
+        handleEvent(event.get());
+    }
+    finishDispatch();
+}
+
+void X11HotKeyService::dispatchQueuedEvents() {
+    while (const auto event = xcbOwned(xcb_poll_for_queued_event(connection_.get()))) {
+        handleEvent(event.get());
+    }
+    finishDispatch();
+}
+
+// A layout change brings several notifications at once: the keys are grabbed again once.
+// A connection that broke would keep its socket readable for ever.
+void X11HotKeyService::finishDispatch() {
+    if (std::exchange(mappingChanged_, false)) {
+        grabAgainThroughNewMapping();
+    }
+    if (xcb_connection_has_error(connection_.get()) != 0) {
+        notifier_->setEnabled(false);
+    }
+}
+
+void X11HotKeyService::handleEvent(const xcb_generic_event_t* event) {
+    const std::uint8_t type = typeOf(*event);
+    if (type == XCB_KEY_PRESS) {
+        handleKeyPress(*reinterpret_cast<const xcb_key_press_event_t*>(event));
+    } else if (type == XCB_KEY_RELEASE) {
+        handleKeyRelease(*reinterpret_cast<const xcb_key_release_event_t*>(event));
+    } else if (type == XCB_MAPPING_NOTIFY) {
+        const auto& mapping = *reinterpret_cast<const xcb_mapping_notify_event_t*>(event);
+        mappingChanged_ = mappingChanged_ || mapping.request != XCB_MAPPING_POINTER;
+    } else if (type == keyboardEventBase_) {
+        // Every XKB event carries its own type in the second byte; we selected only changes.
+        mappingChanged_ = true;
+    }
+    // Errors are of requests whose outcome nobody waits for (ungrabbing what was not grabbed).
+}
+
+void X11HotKeyService::handleKeyPress(const xcb_key_press_event_t& event) {
+    const std::uint16_t locks = XCB_MOD_MASK_LOCK | masks_.numLock | masks_.scrollLock;
+    const Grab pressed{.keycode = event.detail,
+                       .modifiers =
+                           static_cast<std::uint16_t>(event.state & coreModifierBits & ~locks)};
+    const auto hotKey = std::ranges::find_if(
+        hotKeys_, [&](const auto& entry) { return entry.second.grab == pressed; });
+    // A key held down repeats its press; the combination is delivered once until released.
+    if (hotKey == hotKeys_.end() || hotKey->second.downKeycode) {
+        return;
+    }
+    hotKey->second.downKeycode = event.detail;
+    deliver(KeyboardEventKind::hotKeyPressed, hotKey->second, event.time);
+}
+
+void X11HotKeyService::handleKeyRelease(const xcb_key_release_event_t& event) {
+    const auto hotKey = std::ranges::find_if(
+        hotKeys_, [&](const auto& entry) { return entry.second.downKeycode == event.detail; });
+    if (hotKey == hotKeys_.end()) {
+        return;
+    }
+    hotKey->second.downKeycode.reset();
+    deliver(KeyboardEventKind::hotKeyReleased, hotKey->second, event.time);
+}
+
+// The handler may register, unregister or install while it runs: it gets a copy of everything.
+void X11HotKeyService::deliver(std::uint32_t kind, const HotKey& hotKey, std::uint32_t timestamp) {
+    userTime_.record(timestamp);
+    if (!handler_ || !deliveredKinds_.contains(kind)) {
+        return;
+    }
+    const KeyboardEvent event{.kind = kind,
+                              .hotKeyId = hotKey.id,
+                              .keyCode = hotKey.keyCode,
+                              .modifiers = hotKey.modifiers,
+                              .timestamp = timestamp};
+    const Handler handler = handler_;
+    handler(event);
+}
+
+} // namespace platform::linux_desktop
