@@ -23,7 +23,7 @@ protected:
             [this](const Shortcut& s) { calls.push_back("down:" + std::to_string(code(s))); },
             [this](const Shortcut& s) { calls.push_back("up:" + std::to_string(code(s))); });
     }
-    std::vector<platform::HotKeyId> registeredIds() const {
+    [[nodiscard]] std::vector<platform::HotKeyId> registeredIds() const {
         std::vector<platform::HotKeyId> ids;
         for (const auto& hotKey : hotKeys.registered()) {
             ids.push_back(hotKey.id);

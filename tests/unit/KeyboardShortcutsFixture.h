@@ -17,6 +17,10 @@ namespace test_support {
 
 // The library over fakes, from a fresh state, with a US layout for its messages.
 class KeyboardShortcutsFixture : public ::testing::Test {
+public:
+    KeyboardShortcutsFixture(const KeyboardShortcutsFixture&) = delete;
+    KeyboardShortcutsFixture& operator=(const KeyboardShortcutsFixture&) = delete;
+
 protected:
     static constexpr std::uint32_t controlOption =
         KeyboardShortcuts::CarbonModifiers::control | KeyboardShortcuts::CarbonModifiers::option;
@@ -30,9 +34,6 @@ protected:
         KeyboardShortcuts::internal::resetLibraryState();
         KeyboardShortcuts::installKeyboardLayout(nullptr);
     }
-    KeyboardShortcutsFixture(const KeyboardShortcutsFixture&) = delete;
-    KeyboardShortcutsFixture& operator=(const KeyboardShortcutsFixture&) = delete;
-
     static KeyboardShortcuts::Shortcut controlOptionShortcut(KeyboardShortcuts::Key key) {
         return {key.rawValue, controlOption};
     }

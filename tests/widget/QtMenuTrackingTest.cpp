@@ -1,6 +1,7 @@
+#include "platform/linux/QtMenuTracking.h"
+
 #include "platform/MenuTracking.h"
 #include "platform/NotificationCenter.h"
-#include "platform/linux/QtMenuTracking.h"
 
 #include <QMenu>
 #include <gtest/gtest.h>
@@ -14,9 +15,9 @@ protected:
         for (const char* name : {platform::menuDidBeginTrackingNotification,
                                  platform::menuDidEndTrackingNotification}) {
             notifications.addObserver(name, [this](const platform::Notification& notification) {
-                posted.push_back(notification.name == platform::menuDidBeginTrackingNotification
-                                     ? "began"
-                                     : "ended");
+                posted.emplace_back(notification.name == platform::menuDidBeginTrackingNotification
+                                        ? "began"
+                                        : "ended");
             });
         }
     }
