@@ -3,6 +3,8 @@
 #include "Pinlet/NoteStore.h"
 #include "Pinlet/PanelController.h"
 
+#include <memory>
+
 namespace platform {
 struct Services;
 }
@@ -14,7 +16,8 @@ class AppDelegate {
 public:
     explicit AppDelegate(const platform::Services& services);
 
-    // Builds the panel, and shows it when it was shown at the end of the previous run.
+    // Builds the panel, shows it when it was shown at the end of the previous run, and lets the
+    // toggle shortcut show and hide it from then on.
     void applicationDidFinishLaunching();
 
     [[nodiscard]] NoteStore& store() { return store_; }
@@ -23,6 +26,8 @@ public:
 private:
     NoteStore store_;
     PanelController panel_;
+    // Lets callbacks hold the delegate weakly; it owns nothing.
+    const std::shared_ptr<AppDelegate> weakAnchor_{this, [](AppDelegate* /*unused*/) {}};
 };
 
 } // namespace pinlet

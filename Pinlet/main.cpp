@@ -2,10 +2,12 @@
 #include "platform/Services.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/QtMainQueue.h"
+#include "platform/linux/QtMenuTracking.h"
 #include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QuitSignals.h"
 #include "platform/linux/SingleInstanceLock.h"
 #include "platform/linux/SyslogSystemLog.h"
+#include "platform/linux/X11HotKeyService.h"
 #include "platform/linux/X11UserTime.h"
 #include "platform/linux/X11Workspace.h"
 #include "platform/linux/XdgLoginItems.h"
@@ -29,8 +31,11 @@ int runApplication(desktop::JsonPreferencesStore& preferences) {
     desktop::XdgLoginItems loginItems(desktop::XdgLoginItems::defaultAutostartDirectory(),
                                       QCoreApplication::applicationFilePath().toStdString());
     desktop::SyslogSystemLog systemLog;
+    desktop::X11HotKeyService hotKeys(userTime);
+    const desktop::QtMenuTracking menuTracking(notifications);
     const pinlet::QuillpadApp app(platform::Services{preferences, notifications, mainQueue,
-                                                     workspace, pasteboard, loginItems, systemLog});
+                                                     workspace, pasteboard, loginItems, systemLog,
+                                                     hotKeys});
     return QApplication::exec();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/HotKeyService.h"
 #include "platform/LoginItems.h"
 #include "platform/MainQueue.h"
 #include "platform/NotificationCenter.h"
@@ -20,6 +21,7 @@ struct Services {
     Pasteboard& pasteboard;
     LoginItems& loginItems;
     SystemLog& systemLog;
+    HotKeyService& hotKeys;
 };
 
 } // namespace platform

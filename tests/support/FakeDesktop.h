@@ -2,6 +2,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/Services.h"
+#include "tests/support/FakeHotKeyService.h"
 #include "tests/support/FakeLoginItems.h"
 #include "tests/support/FakeMainQueue.h"
 #include "tests/support/FakePasteboard.h"
@@ -20,10 +21,11 @@ struct FakeDesktop {
     FakePasteboard pasteboard;
     FakeLoginItems loginItems;
     FakeSystemLog systemLog;
+    FakeHotKeyService hotKeys;
 
     [[nodiscard]] platform::Services services() {
         return {preferences, notifications, mainQueue, workspace,
-                pasteboard,  loginItems,    systemLog};
+                pasteboard,  loginItems,    systemLog, hotKeys};
     }
 };
 
