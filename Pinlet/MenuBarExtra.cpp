@@ -32,6 +32,8 @@ MenuBarExtra::MenuBarExtra(PanelController& panel, platform::LoginItems& loginIt
         std::fputs("Pinlet: this desktop has no system tray; opening the Pinlet menu window "
                    "instead.\n",
                    stderr);
+        // The window is all there is of the application: closing it quits.
+        connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
         content_->show();
         return;
     }

@@ -162,10 +162,14 @@ protected:
     PinletWithoutTrayTest() : PinletApplicationTest(false) {}
 };
 
-TEST_F(PinletWithoutTrayTest, TheMenuWindowOpensAtOnceAndSaysWhy) {
+TEST_F(PinletWithoutTrayTest, TheMenuWindowOpensAtOnceSaysWhyAndClosingItQuits) {
     auto pinlet = startPinlet();
-    EXPECT_TRUE(session_.waitForWindow("Pinlet menu").has_value()) << pinlet.output();
+    const auto menu = session_.waitForWindow("Pinlet menu");
+    ASSERT_TRUE(menu.has_value()) << pinlet.output();
     EXPECT_THAT(pinlet.output(), HasSubstr("no system tray"));
+    // Alt+F4 makes the window manager ask the window to close.
+    session_.run({"xdotool", "windowactivate", "--sync", std::to_string(*menu), "key", "alt+F4"});
+    EXPECT_EQ(pinlet.waitForExit(std::chrono::seconds(10)), 0);
 }
 
 } // namespace
