@@ -67,12 +67,19 @@ std::optional<platform::Event> matchWhileMenuIsOpen(const platform::Event& event
     return event;
 }
 
+struct PressedRawKey {
+    std::uint32_t keyCode;
+    std::int64_t carbonHotKeyId;
+};
+
 // Entries are shared so that one whose callback is running outlives its removal meanwhile.
 struct State {
     std::map<std::int64_t, std::shared_ptr<HotKey>> hotKeys;
     std::int64_t hotKeyId = 0;
     std::optional<HotKeyRef> eventHandler;
     std::unique_ptr<RunLoopLocalEventMonitor> keyEventMonitor;
+    // The raw key press that matched an entry, until its release.
+    std::optional<PressedRawKey> pressedRawKey;
 
     RunLoopLocalEventMonitor& monitor() {
         if (!keyEventMonitor) {
@@ -182,6 +189,24 @@ std::int32_t callForKind(const HotKey& hotKey, std::uint32_t kind, std::uint32_t
     return noError;
 }
 
+// A release belongs to the entry whose press matched, whatever modifiers were let go first;
+// any other raw key matches by key code and modifiers, locks left out.
+std::shared_ptr<HotKey> matchRawKey(const platform::KeyboardEvent& event) {
+    const auto& pressed = state().pressedRawKey;
+    if (event.kind == Kind::rawKeyUp && pressed && pressed->keyCode == event.keyCode) {
+        const auto found = state().hotKeys.find(pressed->carbonHotKeyId);
+        return found != state().hotKeys.end() ? found->second : nullptr;
+    }
+    const std::int64_t modifiers = carbon(modifierFlagsFromCarbon(event.modifiers));
+    for (const auto& [id, hotKey] : state().hotKeys) {
+        if (hotKey->shortcut.carbonKeyCode() == event.keyCode &&
+            hotKey->shortcut.carbonModifiers() == modifiers) {
+            return hotKey;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 void register_(const Shortcut& shortcut, Callback onKeyDown, Callback onKeyUp) {
@@ -263,19 +288,19 @@ std::int32_t handleHotKeyEvent(const platform::KeyboardEvent& event) {
 }
 
 std::int32_t handleRawKeyEvent(const platform::KeyboardEvent& event) {
-    const std::int64_t modifiers = carbon(modifierFlagsFromCarbon(event.modifiers));
-    std::shared_ptr<HotKey> match;
-    for (const auto& [id, hotKey] : state().hotKeys) {
-        if (hotKey->shortcut.carbonKeyCode() == event.keyCode &&
-            hotKey->shortcut.carbonModifiers() == modifiers) {
-            match = hotKey;
-            break;
-        }
-    }
+    const auto match = matchRawKey(event);
     if (!match) {
         return eventNotHandled;
     }
-    return callForKind(*match, event.kind, Kind::rawKeyDown, Kind::rawKeyUp);
+    const std::int32_t status = callForKind(*match, event.kind, Kind::rawKeyDown, Kind::rawKeyUp);
+    if (status == noError) {
+        if (event.kind == Kind::rawKeyDown) {
+            state().pressedRawKey = PressedRawKey{event.keyCode, match->carbonHotKeyId};
+        } else {
+            state().pressedRawKey.reset();
+        }
+    }
+    return status;
 }
 
 } // namespace KeyboardShortcuts::CarbonKeyboardShortcuts

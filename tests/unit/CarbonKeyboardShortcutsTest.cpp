@@ -94,6 +94,17 @@ TEST_F(CarbonKeyboardShortcutsTest, RawKeysMatchWithoutLockBitsAndOnlyForKeyDown
     EXPECT_EQ(calls, (std::vector<std::string>{"down:0", "up:0"}));
 }
 
+TEST_F(CarbonKeyboardShortcutsTest, ARawReleaseBelongsToTheEntryWhosePressMatched) {
+    registerLogged(n);
+    const auto raw = [&](std::uint32_t kind, std::uint32_t modifiers) {
+        return Carbon::handleRawKeyEvent({.kind = kind, .keyCode = 45, .modifiers = modifiers});
+    };
+    EXPECT_EQ(raw(Kind::rawKeyDown, controlOption), noError);
+    EXPECT_EQ(raw(Kind::rawKeyUp, 0), noError); // the modifiers were let go first
+    EXPECT_EQ(raw(Kind::rawKeyUp, 0), eventNotHandled);
+    EXPECT_EQ(calls, (std::vector<std::string>{"down:45", "up:45"}));
+}
+
 TEST_F(CarbonKeyboardShortcutsTest, AnOpenMenuReleasesHotKeysMatchesItsKeysAndClosingRestoresIds) {
     KeyboardShortcuts::internal::initialize();
     registerLogged(a);
