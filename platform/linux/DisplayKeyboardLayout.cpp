@@ -96,7 +96,8 @@ private:
 XServerLayout* followXServer() {
     auto* x11 = qGuiApp == nullptr ? nullptr
                                    : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr) {
+    // The offscreen platform answers for X11 too, without a connection.
+    if (x11 == nullptr || x11->connection() == nullptr) {
         return nullptr;
     }
     auto keymap = XkbKeymap::fromXServer(x11->connection());
