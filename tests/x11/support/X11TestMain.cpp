@@ -16,14 +16,6 @@ XSession& suiteSession() {
 
 } // namespace test_support::x11
 
-#if defined(__SANITIZE_ADDRESS__)
-// Qt's xcb platform asks the session bus for its theme; without a bus, libdbus keeps an
-// allocation to the end of the process.
-extern "C" const char* __lsan_default_suppressions() { // NOLINT(bugprone-reserved-identifier)
-    return "leak:libdbus-1.so\n";
-}
-#endif
-
 // The suite's tests drive real X windows of this process, so Qt runs on the suite's own
 // display; merely listing the tests needs no display.
 int main(int argc, char** argv) {
