@@ -111,6 +111,54 @@ TEST_F(PinletApplicationTest, PanelShowsOverTheFrontWindowAndEscapeHandsFocusBac
     EXPECT_EQ(saved.value("fontSize"), QJsonValue(20.5));
 }
 
+TEST_F(PinletApplicationTest, TheShortcutTogglesThePanelOnReleaseAndHandsFocusBack) {
+    const auto other = session_.startForeignWindow("Other application");
+    ASSERT_TRUE(x11::waitUntil([&] { return session_.activeWindow() == other.window; }));
+    auto pinlet = startPinlet();
+    ASSERT_TRUE(x11::waitUntil([&] { return trayIcon().has_value(); })) << pinlet.output();
+
+    session_.run({"xdotool", "keydown", "ctrl+alt+n"});
+    session_.run({"sleep", "0.5"}); // auto-repeat runs meanwhile
+    EXPECT_EQ(visiblePanel(), std::nullopt);
+    session_.run({"xdotool", "keyup", "n", "alt", "ctrl"});
+    std::optional<x11::WindowId> panel;
+    ASSERT_TRUE(x11::waitUntil([&] { return (panel = visiblePanel()).has_value(); }));
+    EXPECT_TRUE(x11::waitUntil([&] { return session_.activeWindow() == panel; }));
+
+    key("ctrl+alt+n");
+    EXPECT_TRUE(x11::waitUntil([&] { return !session_.isViewable(*panel); }));
+    EXPECT_TRUE(x11::waitUntil([&] { return session_.activeWindow() == other.window; }));
+
+    pinlet.signal(SIGTERM);
+    EXPECT_EQ(pinlet.waitForExit(std::chrono::seconds(10)), 0);
+    EXPECT_EQ(savedPreferences().value("KeyboardShortcuts_togglePanel").toString(),
+              R"({"carbonKeyCode":45,"carbonModifiers":6144})");
+}
+
+TEST_F(PinletApplicationTest, AShortcutHeldByAnotherProgramIsReportedAndTheButtonStillWorks) {
+    // Ctrl+Alt+N on the server's evdev keymap: keycode 57, Control and Mod1.
+    auto holder = session_.start({PINLET_X11_KEY_GRAB_CLIENT, "57", "12"});
+    ASSERT_TRUE(x11::waitUntil([&] {
+        return holder.output().find("grabbed") != std::string::npos;
+    })) << holder.output();
+    auto pinlet = startPinlet();
+    ASSERT_TRUE(x11::waitUntil([&] {
+        return pinlet.output().find("Error registering hotkey \u2303\u2325N: -9878") !=
+               std::string::npos;
+    })) << pinlet.output();
+
+    std::optional<x11::WindowId> icon;
+    ASSERT_TRUE(x11::waitUntil([&] { return (icon = trayIcon()).has_value(); }));
+    session_.run(
+        {"xdotool", "mousemove", "--window", std::to_string(*icon), "5", "5", "click", "1"});
+    const auto menu = session_.waitForWindow("Pinlet menu");
+    ASSERT_TRUE(menu.has_value());
+    session_.run(
+        {"xdotool", "mousemove", "--window", std::to_string(*menu), "30", "24", "click", "1"});
+    EXPECT_TRUE(x11::waitUntil([&] { return visiblePanel().has_value(); }));
+    EXPECT_TRUE(pinlet.isRunning());
+}
+
 TEST_F(PinletApplicationTest, TheTrayIconOpensTheMenuWindowWhoseButtonShowsTheNote) {
     auto pinlet = startPinlet();
     std::optional<x11::WindowId> icon;
