@@ -2,9 +2,9 @@
 // event (a release sent through XTest) to the installed handler, and what the service itself
 // spends reading and dispatching that event. Each is reported as median and 95th percentile of
 // single releases, with one or with fifty combinations registered.
+#include "bench/XTestKeyboard.h"
 #include "platform/linux/X11HotKeyService.h"
 #include "platform/linux/X11UserTime.h"
-#include "platform/linux/XkbKeymap.h"
 #include "tests/x11/support/XSession.h"
 
 #include <QCoreApplication>
@@ -15,7 +15,6 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <xcb/xcb.h>
-#include <xcb/xtest.h>
 
 namespace {
 
@@ -23,7 +22,6 @@ using platform::HotKeyModifier::control;
 using platform::HotKeyModifier::option;
 using platform::linux_desktop::X11HotKeyService;
 using platform::linux_desktop::X11UserTime;
-using platform::linux_desktop::XkbKeymap;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::uint32_t keyN = 45;
@@ -36,52 +34,11 @@ constexpr std::array<std::uint32_t, 49> otherKeys{
     18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34,
     35, 37, 38, 39, 40, 41, 42, 43, 44, 46, 47, 50, 96, 97, 98};
 
-// Sends keys as if typed, through XTest on a connection of its own.
-class Keyboard {
-public:
-    explicit Keyboard(const std::string& display)
-        : connection_(xcb_connect(display.c_str(), nullptr)) {
-        const auto keymap = XkbKeymap::fromXServer(connection_);
-        control_ = static_cast<std::uint8_t>(keymap->keycode("LCTL").value_or(0));
-        alt_ = static_cast<std::uint8_t>(keymap->keycode("LALT").value_or(0));
-        n_ = static_cast<std::uint8_t>(keymap->keycodeForVirtualKeyCode(keyN).value_or(0));
-    }
-    Keyboard(const Keyboard&) = delete;
-    Keyboard& operator=(const Keyboard&) = delete;
-    ~Keyboard() { xcb_disconnect(connection_); }
-
-    void pressCombination() {
-        for (const std::uint8_t key : {control_, alt_, n_}) {
-            send(XCB_KEY_PRESS, key);
-        }
-        xcb_flush(connection_);
-    }
-    void releaseKey() {
-        send(XCB_KEY_RELEASE, n_);
-        xcb_flush(connection_);
-    }
-    void releaseModifiers() {
-        send(XCB_KEY_RELEASE, alt_);
-        send(XCB_KEY_RELEASE, control_);
-        xcb_flush(connection_);
-    }
-
-private:
-    void send(std::uint8_t type, std::uint8_t keycode) {
-        xcb_test_fake_input(connection_, type, keycode, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
-    }
-
-    xcb_connection_t* connection_;
-    std::uint8_t control_ = 0;
-    std::uint8_t alt_ = 0;
-    std::uint8_t n_ = 0;
-};
-
 struct Session {
     test_support::x11::XSession server{{.windowManager = false}};
     X11UserTime userTime;
     X11HotKeyService service{userTime, server.display()};
-    Keyboard keyboard{server.display()};
+    bench_support::XTestKeyboard keyboard{server.display()};
     QEventLoop loop;
     QTimer timeout;
     std::uint32_t lastKind = 0;
@@ -120,17 +77,6 @@ struct Session {
     }
 };
 
-void reportPercentiles(benchmark::State& state, std::vector<double> microseconds) {
-    std::ranges::sort(microseconds);
-    const auto at = [&](double fraction) {
-        return microseconds[static_cast<std::size_t>(fraction *
-                                                     static_cast<double>(microseconds.size() - 1))];
-    };
-    state.counters["median_us"] = at(0.5);
-    state.counters["p95_us"] = at(0.95);
-    state.counters["samples"] = static_cast<double>(microseconds.size());
-}
-
 double microsecondsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::micro>(to - from).count();
 }
@@ -156,7 +102,7 @@ void releaseToHandler(benchmark::State& state) {
         state.SetIterationTime(samples.back() / 1e6);
         session.keyboard.releaseModifiers();
     }
-    reportPercentiles(state, samples);
+    bench_support::reportPercentiles(state, samples);
 }
 BENCHMARK(releaseToHandler)
     ->Arg(1)
@@ -192,7 +138,7 @@ void dispatchOfARelease(benchmark::State& state) {
         state.SetIterationTime(samples.back() / 1e6);
         session.keyboard.releaseModifiers();
     }
-    reportPercentiles(state, samples);
+    bench_support::reportPercentiles(state, samples);
 }
 BENCHMARK(dispatchOfARelease)
     ->Arg(1)
