@@ -3,8 +3,6 @@
 #include "platform/linux/X11UserTime.h"
 #include "platform/linux/XcbPointer.h"
 
-#include <QAbstractEventDispatcher>
-#include <QSocketNotifier>
 #include <algorithm>
 #include <stdexcept>
 #include <xcb/xcb.h>
@@ -32,10 +30,6 @@ constexpr std::uint16_t keyboardMapParts =
     XCB_XKB_MAP_PART_VIRTUAL_MOD_MAP;
 constexpr std::uint16_t keyboardChangeEvents =
     XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-
-std::string displayLabel(const std::string& displayName) {
-    return displayName.empty() ? std::string("named by DISPLAY") : displayName;
-}
 
 std::vector<std::uint32_t> rootWindows(xcb_connection_t* connection) {
     std::vector<std::uint32_t> roots;
@@ -84,22 +78,10 @@ bool carriesAny(const KeyboardMapping& mapping, std::span<const xcb_keycode_t> k
     });
 }
 
-std::uint8_t typeOf(const xcb_generic_event_t& event) {
-    return event.response_type & ~std::uint8_t{0x80};
-}
-
 } // namespace
 
-void X11HotKeyService::ConnectionRelease::operator()(xcb_connection_t* connection) const {
-    xcb_disconnect(connection);
-}
-
 X11HotKeyService::X11HotKeyService(X11UserTime& userTime, const std::string& displayName)
-    : userTime_(userTime),
-      connection_(xcb_connect(displayName.empty() ? nullptr : displayName.c_str(), nullptr)) {
-    if (xcb_connection_has_error(connection_.get()) != 0) {
-        throw std::runtime_error("cannot connect to the X display " + displayLabel(displayName));
-    }
+    : userTime_(userTime), connection_(connectToDisplay(displayName)) {
     roots_ = rootWindows(connection_.get());
     setUpKeyboardExtension();
     readKeyboardMapping();
@@ -107,7 +89,9 @@ X11HotKeyService::X11HotKeyService(X11UserTime& userTime, const std::string& dis
         throw std::runtime_error("cannot read the keymap of the X display " +
                                  displayLabel(displayName));
     }
-    watchConnection();
+    events_ = std::make_unique<XcbEventWatch>(
+        connection_.get(), [this](const xcb_generic_event_t& event) { handleEvent(&event); },
+        [this] { finishDispatch(); });
 }
 
 X11HotKeyService::~X11HotKeyService() = default;
@@ -162,20 +146,6 @@ void X11HotKeyService::readKeyboardMapping() {
     }
     if (masks_.alt == 0) {
         masks_.alt = meta;
-    }
-}
-
-void X11HotKeyService::watchConnection() {
-    xcb_flush(connection_.get());
-    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_.get()),
-                                                  QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                     [this] { dispatchEvents(); });
-    // Replies read while waiting for something else can bring events along, which then sit in
-    // xcb's queue with nothing left on the socket to wake the notifier.
-    if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, notifier_.get(),
-                         [this] { dispatchQueuedEvents(); });
     }
 }
 
@@ -346,32 +316,18 @@ void X11HotKeyService::grabAgainThroughNewMapping() {
 }
 
 void X11HotKeyService::dispatchEvents() {
-    while (const auto event = xcbOwned(xcb_poll_for_event(connection_.get()))) {
-        handleEvent(event.get());
-    }
-    finishDispatch();
-}
-
-void X11HotKeyService::dispatchQueuedEvents() {
-    while (const auto event = xcbOwned(xcb_poll_for_queued_event(connection_.get()))) {
-        handleEvent(event.get());
-    }
-    finishDispatch();
+    events_->dispatchEvents();
 }
 
 // A layout change brings several notifications at once: the keys are grabbed again once.
-// A connection that broke would keep its socket readable for ever.
 void X11HotKeyService::finishDispatch() {
     if (std::exchange(mappingChanged_, false)) {
         grabAgainThroughNewMapping();
     }
-    if (xcb_connection_has_error(connection_.get()) != 0) {
-        notifier_->setEnabled(false);
-    }
 }
 
 void X11HotKeyService::handleEvent(const xcb_generic_event_t* event) {
-    const std::uint8_t type = typeOf(*event);
+    const std::uint8_t type = eventType(*event);
     if (type == XCB_KEY_PRESS) {
         handleKeyPress(*reinterpret_cast<const xcb_key_press_event_t*>(event));
     } else if (type == XCB_KEY_RELEASE) {

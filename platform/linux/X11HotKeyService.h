@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/HotKeyService.h"
+#include "platform/linux/XcbConnection.h"
 #include "platform/linux/XkbKeymap.h"
 
 #include <map>
@@ -9,8 +10,6 @@
 #include <string>
 #include <vector>
 #include <xcb/xcb.h>
-
-class QSocketNotifier;
 
 namespace platform::linux_desktop {
 
@@ -73,14 +72,8 @@ private:
         // The key whose press was delivered, until its release.
         std::optional<std::uint8_t> downKeycode;
     };
-    struct ConnectionRelease {
-        void operator()(xcb_connection_t* connection) const;
-    };
-
     void setUpKeyboardExtension();
     void readKeyboardMapping();
-    void watchConnection();
-    void dispatchQueuedEvents();
     void finishDispatch();
 
     [[nodiscard]] std::optional<Grab> grabFor(std::uint32_t keyCode, std::uint32_t modifiers) const;
@@ -97,7 +90,7 @@ private:
     void deliver(std::uint32_t kind, const HotKey& hotKey, std::uint32_t timestamp);
 
     X11UserTime& userTime_;
-    std::unique_ptr<xcb_connection_t, ConnectionRelease> connection_;
+    XcbConnection connection_;
     std::vector<std::uint32_t> roots_;
     std::optional<XkbKeymap> keymap_;
     ModifierMasks masks_;
@@ -108,7 +101,7 @@ private:
     std::optional<HotKeyRef> handlerReference_;
     std::set<std::uint32_t> deliveredKinds_;
     HotKeyRef nextReference_ = 1;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<XcbEventWatch> events_;
 };
 
 } // namespace platform::linux_desktop

@@ -3,8 +3,6 @@
 #include "platform/linux/X11UserTime.h"
 #include "platform/linux/XcbPointer.h"
 
-#include <QAbstractEventDispatcher>
-#include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -37,21 +35,9 @@ constexpr std::uint32_t sourceIndicationUser = 2;
 constexpr std::uint32_t addState = 1;
 constexpr std::uint32_t longPropertyLength = 4096;
 
-std::string displayLabel(const std::string& displayName) {
-    if (!displayName.empty()) {
-        return displayName;
-    }
-    const char* fromEnvironment = std::getenv("DISPLAY"); // NOLINT(concurrency-mt-unsafe)
-    return fromEnvironment != nullptr ? fromEnvironment : "(DISPLAY is not set)";
-}
-
-std::uint8_t typeOf(const xcb_generic_event_t& event) {
-    return event.response_type & ~std::uint8_t{0x80};
-}
-
 // The window that a map or destroy notification is about; none for other events.
 WindowId windowOf(const xcb_generic_event_t& event) {
-    switch (typeOf(event)) {
+    switch (eventType(event)) {
     case XCB_MAP_NOTIFY:
         return reinterpret_cast<const xcb_map_notify_event_t&>(event).window;
     case XCB_DESTROY_NOTIFY:
@@ -63,20 +49,15 @@ WindowId windowOf(const xcb_generic_event_t& event) {
 
 } // namespace
 
-void X11Workspace::ConnectionRelease::operator()(xcb_connection_t* connection) const {
-    xcb_disconnect(connection);
-}
-
 X11Workspace::X11Workspace(const X11UserTime& userTime, const std::string& displayName)
-    : userTime_(userTime),
-      connection_(xcb_connect(displayName.empty() ? nullptr : displayName.c_str(), nullptr)) {
-    if (xcb_connection_has_error(connection_.get()) != 0) {
-        throw std::runtime_error("cannot connect to the X display " + displayLabel(displayName));
-    }
+    : userTime_(userTime), connection_(connectToDisplay(displayName)) {
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_.get())).data->root;
     internAtoms();
     createTimeProbeWindow();
-    watchConnection();
+    events_ = std::make_unique<XcbEventWatch>(connection_.get(),
+                                              [this](const xcb_generic_event_t& event) {
+                                                  handleEvent(eventType(event), windowOf(event));
+                                              });
 }
 
 X11Workspace::~X11Workspace() = default;
@@ -102,31 +83,6 @@ void X11Workspace::createTimeProbeWindow() {
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
                       &events);
     xcb_flush(connection_.get());
-}
-
-void X11Workspace::watchConnection() {
-    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_.get()),
-                                                  QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                     [this] { dispatchEvents(); });
-    // Replies read while waiting for something else can bring events along, which then sit in
-    // xcb's queue with nothing left on the socket to wake the notifier.
-    if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, notifier_.get(),
-                         [this] { dispatchQueuedEvents(); });
-    }
-}
-
-void X11Workspace::dispatchEvents() {
-    while (const auto event = xcbOwned(xcb_poll_for_event(connection_.get()))) {
-        handleEvent(typeOf(*event), windowOf(*event));
-    }
-}
-
-void X11Workspace::dispatchQueuedEvents() {
-    while (const auto event = xcbOwned(xcb_poll_for_queued_event(connection_.get()))) {
-        handleEvent(typeOf(*event), windowOf(*event));
-    }
 }
 
 void X11Workspace::handleEvent(std::uint8_t type, WindowId window) {
@@ -291,10 +247,10 @@ std::uint32_t X11Workspace::serverTime() {
     xcb_flush(connection_.get());
     while (const auto event = xcbOwned(xcb_wait_for_event(connection_.get()))) {
         const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(*event);
-        if (typeOf(*event) == XCB_PROPERTY_NOTIFY && notify.window == timeProbe_) {
+        if (eventType(*event) == XCB_PROPERTY_NOTIFY && notify.window == timeProbe_) {
             return notify.time;
         }
-        handleEvent(typeOf(*event), windowOf(*event));
+        handleEvent(eventType(*event), windowOf(*event));
     }
     // The connection broke: no time at all, which window managers treat as "now".
     return XCB_CURRENT_TIME;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Workspace.h"
+#include "platform/linux/XcbConnection.h"
 
 #include <array>
 #include <cstdint>
@@ -9,7 +10,6 @@
 #include <string>
 #include <vector>
 
-class QSocketNotifier;
 struct xcb_connection_t;
 
 namespace platform::linux_desktop {
@@ -65,15 +65,8 @@ private:
         ServerTimeProbe,
         AtomCount
     };
-    struct ConnectionRelease {
-        void operator()(xcb_connection_t* connection) const;
-    };
-
     void internAtoms();
     void createTimeProbeWindow();
-    void watchConnection();
-    void dispatchEvents();
-    void dispatchQueuedEvents();
     // The event's type without the bit of events sent by clients, and its window.
     void handleEvent(std::uint8_t type, WindowId window);
 
@@ -91,12 +84,12 @@ private:
                                                           std::uint32_t type);
 
     const X11UserTime& userTime_;
-    std::unique_ptr<xcb_connection_t, ConnectionRelease> connection_;
+    XcbConnection connection_;
     WindowId root_ = 0;
     WindowId timeProbe_ = 0;
     std::array<std::uint32_t, AtomCount> atoms_{};
     std::set<WindowId> keptOnAllDesktops_;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<XcbEventWatch> events_;
 };
 
 } // namespace platform::linux_desktop
