@@ -1,17 +1,13 @@
 #pragma once
 
+#include "platform/HotKeyService.h"
+
 #include <cstdint>
 
 namespace KeyboardShortcuts {
 
 // The hot-key service's modifier bits: the encoding that is stored and registered.
-namespace CarbonModifiers {
-inline constexpr std::int64_t command = 0x100;
-inline constexpr std::int64_t shift = 0x200;
-inline constexpr std::int64_t option = 0x800;
-inline constexpr std::int64_t control = 0x1000;
-inline constexpr std::int64_t function = 0x20000;
-} // namespace CarbonModifiers
+namespace CarbonModifiers = platform::HotKeyModifier;
 
 // Event modifier flags (platform::ModifierFlags) to hot-key bits. Only shift, control, option,
 // command and function take part; every other flag is dropped.
