@@ -1,6 +1,7 @@
 #include "Pinlet/QuillpadApp.h"
 #include "platform/Services.h"
 #include "platform/linux/JsonPreferencesStore.h"
+#include "platform/linux/LargeBufferAllocation.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtMenuTracking.h"
 #include "platform/linux/QtPasteboard.h"
@@ -51,6 +52,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    desktop::keepLargeBuffersInHeap();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pinlet"));
     QApplication::setDesktopFileName(QStringLiteral("pinlet"));

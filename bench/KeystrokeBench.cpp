@@ -5,6 +5,7 @@
 #include "Pinlet/NoteTextView.h"
 #include "Pinlet/PanelController.h"
 #include "platform/linux/JsonPreferencesStore.h"
+#include "platform/linux/LargeBufferAllocation.h"
 #include "tests/support/FakeDesktop.h"
 
 #include <QApplication>
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    platform::linux_desktop::keepLargeBuffersInHeap(); // as the application does
     const QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

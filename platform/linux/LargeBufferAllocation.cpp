@@ -1,0 +1,13 @@
+#include "platform/linux/LargeBufferAllocation.h"
+
+#include <malloc.h>
+
+namespace platform::linux_desktop {
+
+void keepLargeBuffersInHeap() {
+    constexpr int mappingThreshold = 64 * 1024 * 1024;
+    mallopt(M_MMAP_THRESHOLD, mappingThreshold);
+    mallopt(M_TRIM_THRESHOLD, 2 * mappingThreshold);
+}
+
+} // namespace platform::linux_desktop
