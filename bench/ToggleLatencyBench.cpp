@@ -1,6 +1,6 @@
 // The whole application on a private X server: from the release of Ctrl+Alt+N (sent through
-// XTest) to the note panel mapped and focused, and, on the next release, to the panel gone.
-// Each is reported as median and 95th percentile over single toggles.
+// XTest) to the note panel mapped, then also focused, and, on the next release, to the panel
+// gone. Each is reported as median and 95th percentile over single toggles.
 #include "bench/XTestKeyboard.h"
 #include "platform/linux/XcbPointer.h"
 #include "tests/x11/support/XSession.h"
@@ -92,6 +92,7 @@ void toggleLatency(benchmark::State& state) {
 
     std::vector<double> shows;
     std::vector<double> hides;
+    std::vector<double> mapped;
     xcb_window_t panel = XCB_WINDOW_NONE;
     for (auto _ : state) {
         for (int toggle = 0; toggle < toggles; ++toggle) {
@@ -100,6 +101,10 @@ void toggleLatency(benchmark::State& state) {
             keyboard.releaseKey();
             const auto released = Clock::now();
             if (toggle % 2 == 0) {
+                if (panel != XCB_WINDOW_NONE) {
+                    mapped.push_back(microsecondsBetween(
+                        released, waitFor([&] { return observer.isViewable(panel); })));
+                }
                 const auto shown = waitFor([&] {
                     const xcb_window_t active = observer.activeWindow();
                     const bool focused = panel == XCB_WINDOW_NONE
@@ -118,6 +123,7 @@ void toggleLatency(benchmark::State& state) {
     }
     bench_support::reportPercentiles(state, shows, "show_");
     bench_support::reportPercentiles(state, hides, "hide_");
+    bench_support::reportPercentiles(state, mapped, "mapped_");
 }
 BENCHMARK(toggleLatency)->Iterations(1)->Unit(benchmark::kMillisecond);
 
