@@ -55,7 +55,7 @@ private:
             connection_,
             xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
             nullptr));
-        return reply ? reply->atom : XCB_ATOM_NONE;
+        return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     }
 
     xcb_connection_t* connection_;
