@@ -1,11 +1,6 @@
 #include "KeyboardShortcuts/Dispatch.h"
 #include "KeyboardShortcuts/ModifierFlags.h"
-#include "KeyboardShortcuts/PlatformServices.h"
-#include "KeyboardShortcuts/internal/Testing.h"
-#include "platform/NotificationCenter.h"
-#include "tests/support/FakeHotKeyService.h"
-#include "tests/support/FakeMainQueue.h"
-#include "tests/support/FakePreferencesStore.h"
+#include "tests/support/FakeLibraryServices.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,12 +12,8 @@ constexpr std::uint32_t controlOption =
 // One release of a registered shortcut, from the hot-key service's event to the handler, with
 // 50 names stored and handled: dispatch reads every handled name's shortcut from the store.
 void BM_DispatchReleaseAmongFiftyNames(benchmark::State& state) {
-    test_support::FakePreferencesStore preferences;
-    platform::NotificationCenter notifications;
-    test_support::FakeMainQueue mainQueue;
-    test_support::FakeHotKeyService hotKeys;
-    KeyboardShortcuts::internal::resetLibraryState();
-    KeyboardShortcuts::installPlatformServices({preferences, notifications, mainQueue, hotKeys});
+    test_support::FakeLibraryServices library;
+    auto& hotKeys = library.hotKeys;
 
     constexpr int nameCount = 50;
     int calls = 0;
@@ -37,7 +28,6 @@ void BM_DispatchReleaseAmongFiftyNames(benchmark::State& state) {
     if (calls != static_cast<int>(state.iterations())) {
         state.SkipWithError("the handler did not run once per release");
     }
-    KeyboardShortcuts::internal::resetLibraryState();
 }
 BENCHMARK(BM_DispatchReleaseAmongFiftyNames)
     ->Unit(benchmark::kMicrosecond)

@@ -1,12 +1,7 @@
 #include "KeyboardShortcuts/Dispatch.h"
 #include "KeyboardShortcuts/ModifierFlags.h"
-#include "KeyboardShortcuts/PlatformServices.h"
-#include "KeyboardShortcuts/internal/Testing.h"
-#include "platform/NotificationCenter.h"
 #include "platform/linux/QtMenuTracking.h"
-#include "tests/support/FakeHotKeyService.h"
-#include "tests/support/FakeMainQueue.h"
-#include "tests/support/FakePreferencesStore.h"
+#include "tests/support/FakeLibraryServices.h"
 #include "tests/x11/support/SuiteSession.h"
 
 #include <QMenu>
@@ -25,13 +20,9 @@ constexpr std::uint32_t controlShift =
 // shortcut's keys, typed into the menu, still reach their handler and not the menu, however
 // the keys are let go. (Alt would close the menu itself, so the shortcut here does without.)
 TEST(MenuShortcut, KeysTypedIntoAnOpenMenuReachTheHandlerAndTheHotKeyComesBackAfter) {
-    test_support::FakePreferencesStore preferences;
-    platform::NotificationCenter notifications;
-    test_support::FakeMainQueue mainQueue;
-    test_support::FakeHotKeyService hotKeys;
-    KeyboardShortcuts::internal::resetLibraryState();
-    KeyboardShortcuts::installPlatformServices({preferences, notifications, mainQueue, hotKeys});
-    const platform::linux_desktop::QtMenuTracking tracking(notifications);
+    test_support::FakeLibraryServices library;
+    auto& hotKeys = library.hotKeys;
+    const platform::linux_desktop::QtMenuTracking tracking(library.notifications);
 
     const KeyboardShortcuts::Name name(
         "menuTest", KeyboardShortcuts::Shortcut(KeyboardShortcuts::Key::n.rawValue, controlShift));
@@ -54,7 +45,6 @@ TEST(MenuShortcut, KeysTypedIntoAnOpenMenuReachTheHandlerAndTheHotKeyComesBackAf
 
     menu.hide();
     EXPECT_TRUE(hotKeys.isRegistered(45, controlShift));
-    KeyboardShortcuts::internal::resetLibraryState();
 }
 
 } // namespace
