@@ -2,15 +2,16 @@
 
 #include "platform/linux/FileDescriptor.h"
 
+#include <QFile>
 #include <QTimer>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -44,36 +45,11 @@ fs::path configHome() {
     return fs::path(user != nullptr ? user->pw_dir : "/") / ".config";
 }
 
-// The whole file, or none with the reason.
-std::optional<std::string> readFile(const fs::path& path, std::error_code& error) {
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat status {};
-    if (!file.valid() || ::fstat(file.get(), &status) != 0) {
-        error.assign(errno, std::generic_category());
-        return std::nullopt;
-    }
-    std::string contents;
-    contents.reserve(static_cast<std::size_t>(status.st_size));
-    std::array<char, 65536> buffer{};
-    while (true) {
-        const ssize_t count = ::read(file.get(), buffer.data(), buffer.size());
-        if (count == 0) {
-            return contents;
-        }
-        if (count > 0) {
-            contents.append(buffer.data(), static_cast<std::size_t>(count));
-        } else if (errno != EINTR) {
-            error.assign(errno, std::generic_category());
-            return std::nullopt;
-        }
-    }
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t count = ::write(fd, bytes.data(), bytes.size());
+bool writeAll(int fd, QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const ssize_t count = ::write(fd, bytes.data(), static_cast<std::size_t>(bytes.size()));
         if (count >= 0) {
-            bytes.remove_prefix(static_cast<std::size_t>(count));
+            bytes = bytes.sliced(count);
         } else if (errno != EINTR) {
             return false;
         }
@@ -92,7 +68,7 @@ void syncDirectory(const fs::path& directory) {
 
 // Replaces the file so that it holds either its old or its new contents whatever happens: a
 // synced temporary file renamed over it. The reason when it could not.
-std::optional<std::string> writeAtomically(const fs::path& path, std::string_view contents) {
+std::optional<std::string> writeAtomically(const fs::path& path, QByteArrayView contents) {
     const fs::path directory = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::error_code error;
     fs::create_directories(directory, error);
@@ -137,13 +113,8 @@ fs::path asideName(const fs::path& path) {
     return candidate;
 }
 
-template <typename Map> bool eraseKey(Map& map, std::string_view key) {
-    const auto found = map.find(key);
-    if (found == map.end()) {
-        return false;
-    }
-    map.erase(found);
-    return true;
+QString jsonKey(std::string_view key) {
+    return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
 }
 
 } // namespace
@@ -165,15 +136,14 @@ JsonPreferencesStore::~JsonPreferencesStore() {
 }
 
 void JsonPreferencesStore::load() {
-    std::error_code error;
-    std::optional<std::string> contents = readFile(path_, error);
-    if (!contents) {
-        if (error != std::errc::no_such_file_or_directory) {
-            setAside("cannot be read: " + error.message());
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (file.exists()) {
+            setAside("cannot be read: " + file.errorString().toStdString());
         }
         return;
     }
-    auto parsed = parsePreferencesJson(*contents);
+    auto parsed = parsePreferencesJson(file.readAll());
     if (auto* document = std::get_if<PreferencesDocument>(&parsed)) {
         document_ = std::move(*document);
     } else {
@@ -202,17 +172,26 @@ std::optional<PreferenceValue> JsonPreferencesStore::object(std::string_view key
 }
 
 void JsonPreferencesStore::set(std::string_view key, PreferenceValue value) {
+    if (const auto* number = std::get_if<double>(&value);
+        number != nullptr && !std::isfinite(*number)) {
+        report("not setting \"" + std::string(key) + "\" to " + std::to_string(*number) +
+               ", which JSON cannot hold; it keeps its previous value.");
+        return;
+    }
     if (const auto found = document_.values.find(key); found != document_.values.end()) {
         found->second = std::move(value);
     } else {
-        eraseKey(document_.foreignMembers, key);
+        document_.otherMembers.remove(jsonKey(key));
         document_.values.emplace(key, std::move(value));
     }
     changed();
 }
 
 void JsonPreferencesStore::removeObject(std::string_view key) {
-    if (eraseKey(document_.values, key) || eraseKey(document_.foreignMembers, key)) {
+    if (const auto found = document_.values.find(key); found != document_.values.end()) {
+        document_.values.erase(found);
+        changed();
+    } else if (!document_.otherMembers.take(jsonKey(key)).isUndefined()) {
         changed();
     }
 }

@@ -22,7 +22,8 @@ namespace platform::linux_desktop {
 //
 // Problems go to standard error, one line each: a file that cannot be read or parsed is moved
 // aside and the store starts empty; a write that fails keeps the changes and is tried again at
-// the next change or flush.
+// the next change or flush; a non-finite number, which JSON cannot hold, is refused by set() and
+// the key keeps its value.
 //
 // Main thread only; the delayed write runs on the Qt event loop.
 class JsonPreferencesStore final : public PreferencesStore {

@@ -2,35 +2,32 @@
 
 #include "platform/PreferenceValue.h"
 
-#include <map>
+#include <QByteArray>
+#include <QJsonObject>
 #include <string>
-#include <string_view>
 #include <variant>
 
 namespace platform::linux_desktop {
 
 // The preferences file: one JSON object whose members are the keys. Strings, numbers and
-// booleans are the store's three value types (every number a double). A member of any other
-// kind (null, an array, an object, a number no double can hold) keeps its JSON text verbatim,
-// so that writing the file back never changes it.
+// booleans are the store's three value types (every number a double). Members of other kinds
+// (null, arrays, objects) are kept apart, so that writing the file back keeps them.
 struct PreferencesDocument {
     ValueDictionary values;
-    std::map<std::string, std::string, std::less<>> foreignMembers;
+    QJsonObject otherMembers;
 };
 
-// The reason a text is no preferences document, e.g. "not valid JSON: expected ':' at byte 12".
+// Why a file is no preferences document, e.g. "not valid JSON: illegal value at byte 12".
 struct PreferencesJsonError {
     std::string reason;
 };
 
-// Strict JSON, with three liberties: a leading byte order mark; bytes of strings are taken as
-// they stand, valid UTF-8 or not; and the tokens NaN, Infinity and -Infinity, which no JSON
-// number can express, read as doubles. Of duplicate members the last one counts.
+// Standard JSON, after an optional UTF-8 byte order mark. Of duplicate members the last counts.
 [[nodiscard]] std::variant<PreferencesDocument, PreferencesJsonError>
-parsePreferencesJson(std::string_view text);
+parsePreferencesJson(const QByteArray& bytes);
 
-// One member a line, in key order, with the values of the store first. Doubles read back bit for
-// bit; non-finite ones are written as NaN, Infinity or -Infinity.
-[[nodiscard]] std::string toPreferencesJson(const PreferencesDocument& document);
+// One member a line, in key order. Every finite double reads back bit for bit, except that -0
+// reads back as 0; JSON has no non-finite numbers, so the document must hold none.
+[[nodiscard]] QByteArray toPreferencesJson(const PreferencesDocument& document);
 
 } // namespace platform::linux_desktop
