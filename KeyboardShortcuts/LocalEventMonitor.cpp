@@ -2,7 +2,8 @@
 
 #include "KeyboardShortcuts/Presentation.h"
 #include "KeyboardShortcuts/internal/ApplicationEventFilter.h"
-#include "platform/linux/QtEventTranslation.h"
+#include "KeyboardShortcuts/internal/InstalledServices.h"
+#include "platform/KeyEventTranslator.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -89,7 +90,8 @@ bool ApplicationEventFilter::eventFilter(QObject* receiver, QEvent* event) {
 
 std::optional<platform::Event> ApplicationEventFilter::translate(const QEvent& event) const {
     if (isKeyEvent(event)) {
-        return platform::linux_desktop::translateKeyEvent(static_cast<const QKeyEvent&>(event));
+        return internal::installedServices().keyEvents.translate(
+            static_cast<const QKeyEvent&>(event));
     }
     if (event.type() == QEvent::MouseButtonRelease) {
         if (const auto type = mouseUpType(static_cast<const QMouseEvent&>(event))) {

@@ -1,6 +1,5 @@
 #include "KeyboardShortcuts/PlatformServices.h"
 
-#include "KeyboardShortcuts/Presentation.h"
 #include "KeyboardShortcuts/internal/InstalledServices.h"
 
 #include <cstdio>
@@ -19,7 +18,6 @@ std::optional<PlatformServices>& services() {
 
 void installPlatformServices(const PlatformServices& newServices) {
     services().emplace(newServices);
-    installKeyboardLayout(newServices.keyboardLayout);
 }
 
 const PlatformServices& internal::installedServices() {

@@ -2,6 +2,7 @@
 
 namespace platform {
 class HotKeyService;
+class KeyEventTranslator;
 class KeyboardLayout;
 class MainQueue;
 class NotificationCenter;
@@ -16,8 +17,10 @@ struct PlatformServices {
     platform::NotificationCenter& notifications;
     platform::MainQueue& mainQueue;
     platform::HotKeyService& hotKeys;
-    // The layout through which keys are shown; none: the layout of the display.
-    platform::KeyboardLayout* keyboardLayout = nullptr;
+    // The layout through which keys are shown.
+    platform::KeyboardLayout& keyboardLayout;
+    // How the application's own key events reach the local event monitors.
+    platform::KeyEventTranslator& keyEvents;
 };
 
 // Installs the services, on the main thread, before the first name is made or handler added.

@@ -1,7 +1,8 @@
 #include "KeyboardShortcuts/Presentation.h"
 
+#include "KeyboardShortcuts/internal/InstalledServices.h"
 #include "KeyboardShortcuts/resource_bundle_accessor.h"
-#include "platform/linux/DisplayKeyboardLayout.h"
+#include "platform/KeyboardLayout.h"
 
 #include <QList>
 #include <QString>
@@ -107,13 +108,6 @@ constexpr std::array qtModifiers{
 
 constexpr std::string_view replacementCharacter = "\uFFFD";
 
-platform::KeyboardLayout* installedLayout = nullptr;
-
-platform::KeyboardLayout& currentLayout() {
-    return installedLayout != nullptr ? *installedLayout
-                                      : platform::linux_desktop::displayKeyboardLayout();
-}
-
 const SpecialKeyPresentation* findSpecialKey(Key key) {
     const auto* found = std::ranges::find(specialKeys, key, &SpecialKeyPresentation::key);
     return found == specialKeys.end() ? nullptr : found;
@@ -171,10 +165,6 @@ std::optional<Qt::Key> qtKey(const Shortcut& shortcut) {
 
 } // namespace
 
-void installKeyboardLayout(platform::KeyboardLayout* layout) {
-    installedLayout = layout;
-}
-
 std::string ks_symbolicRepresentation(std::uint64_t modifierFlags) {
     std::string symbols;
     for (const auto& [flag, symbol] : modifierSymbols) {
@@ -198,7 +188,8 @@ std::optional<std::string> keyToCharacter(const Shortcut& shortcut) {
     if (code < 0 || code > 0xFFFF || findSpecialKey(shortcut.key()) != nullptr) {
         return std::nullopt;
     }
-    auto text = currentLayout().textForKey(static_cast<std::uint16_t>(code));
+    auto text =
+        internal::installedServices().keyboardLayout.textForKey(static_cast<std::uint16_t>(code));
     if (!text || !isOneGraphemeCluster(fromUtf8(*text))) {
         return std::nullopt;
     }

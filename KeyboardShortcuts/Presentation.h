@@ -2,7 +2,6 @@
 
 #include "KeyboardShortcuts/Shortcut.h"
 #include "platform/Event.h"
-#include "platform/KeyboardLayout.h"
 
 #include <QKeySequence>
 #include <array>
@@ -10,11 +9,6 @@
 #include <string>
 
 namespace KeyboardShortcuts {
-
-// The layout through which keys are shown. Until one is installed, and again after installing
-// none, it is the layout of the display the application runs on. The layout must outlive its
-// installation.
-void installKeyboardLayout(platform::KeyboardLayout* layout);
 
 // The modifier symbols of event modifier flags, in the order control, option, shift, command,
 // function: ⌃⌥⇧⌘🌐︎. No separators; no flags give the empty text.
@@ -25,7 +19,7 @@ void installKeyboardLayout(platform::KeyboardLayout* layout);
 [[nodiscard]] Qt::KeyboardModifiers toEventModifiers(std::uint64_t modifierFlags);
 
 // A shortcut as users read it: modifier symbols, then the key: a symbol or name for keys that
-// type no character, else the character of the key in the current layout, capitalized, or
+// type no character, else the character of the key in the installed layout, capitalized, or
 // U+FFFD when the key types no single character there.
 [[nodiscard]] std::string presentableDescription(const Shortcut& shortcut);
 [[nodiscard]] inline std::string description(const Shortcut& shortcut) {
@@ -41,7 +35,7 @@ void installKeyboardLayout(platform::KeyboardLayout* layout);
 // express.
 [[nodiscard]] std::optional<QKeySequence> toKeySequence(const Shortcut& shortcut);
 
-// The character that the current layout puts on the shortcut's key with no modifiers held:
+// The character that the installed layout puts on the shortcut's key with no modifiers held:
 // exactly one grapheme cluster, in UTF-8. None for keys that type no character, dead keys,
 // unmapped keys and key codes outside 0 to 65535.
 [[nodiscard]] std::optional<std::string> keyToCharacter(const Shortcut& shortcut);

@@ -1,5 +1,7 @@
 #include "KeyboardShortcuts/Dispatch.h"
 #include "KeyboardShortcuts/ModifierFlags.h"
+#include "platform/linux/DisplayKeyboardLayout.h"
+#include "platform/linux/QtEventTranslation.h"
 #include "tests/support/FakeLibraryServices.h"
 
 #include <benchmark/benchmark.h>
@@ -12,7 +14,8 @@ constexpr std::uint32_t controlOption =
 // One release of a registered shortcut, from the hot-key service's event to the handler, with
 // 50 names stored and handled: dispatch reads every handled name's shortcut from the store.
 void BM_DispatchReleaseAmongFiftyNames(benchmark::State& state) {
-    test_support::FakeLibraryServices library;
+    test_support::FakeLibraryServices library(platform::linux_desktop::displayKeyboardLayout(),
+                                              platform::linux_desktop::displayKeyEventTranslator());
     auto& hotKeys = library.hotKeys;
 
     constexpr int nameCount = 50;

@@ -1,6 +1,8 @@
 #include "KeyboardShortcuts/Presentation.h"
 #include "KeyboardShortcuts/Shortcut.h"
+#include "platform/linux/QtEventTranslation.h"
 #include "platform/linux/XkbKeyboardLayout.h"
+#include "tests/support/FakeLibraryServices.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,19 +14,17 @@ using platform::linux_desktop::XkbKeyboardLayout;
 using platform::linux_desktop::XkbKeymap;
 namespace Flags = platform::ModifierFlags;
 
-// Shows keys through a layout built from names while the benchmark runs.
+// The library installed over fakes, showing keys through a layout built from names, while the
+// benchmark runs.
 class LoadedLayout {
 public:
     explicit LoadedLayout(const std::string& layouts)
-        : layout_(XkbKeymap::fromNames(layouts).value()) {
-        KeyboardShortcuts::installKeyboardLayout(&layout_);
-    }
-    LoadedLayout(const LoadedLayout&) = delete;
-    LoadedLayout& operator=(const LoadedLayout&) = delete;
-    ~LoadedLayout() { KeyboardShortcuts::installKeyboardLayout(nullptr); }
+        : layout_(XkbKeymap::fromNames(layouts).value()) {}
 
 private:
     XkbKeyboardLayout layout_;
+    test_support::FakeLibraryServices library_{
+        layout_, platform::linux_desktop::displayKeyEventTranslator()};
 };
 
 void describe(benchmark::State& state, const std::string& layouts, const Shortcut& shortcut) {

@@ -109,6 +109,13 @@ std::optional<SpecialKey> specialKey(const QKeyEvent& event) {
     }
 }
 
+class DisplayKeyEventTranslator final : public KeyEventTranslator {
+public:
+    [[nodiscard]] Event translate(const QKeyEvent& event) override {
+        return translateKeyEvent(event);
+    }
+};
+
 } // namespace
 
 Event translateKeyEvent(const QKeyEvent& event, const XkbKeymap& keymap) {
@@ -119,6 +126,11 @@ Event translateKeyEvent(const QKeyEvent& event, const XkbKeymap& keymap) {
 
 Event translateKeyEvent(const QKeyEvent& event) {
     return translateKeyEvent(event, displayKeyboardLayout().keymap());
+}
+
+KeyEventTranslator& displayKeyEventTranslator() {
+    static DisplayKeyEventTranslator translator;
+    return translator;
 }
 
 } // namespace platform::linux_desktop

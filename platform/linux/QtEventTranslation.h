@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Event.h"
+#include "platform/KeyEventTranslator.h"
 
 class QKeyEvent;
 
@@ -15,5 +16,9 @@ class XkbKeymap;
 // The same, through the keymap of the display the application runs on (displayKeyboardLayout(),
 // which follows layout changes).
 [[nodiscard]] Event translateKeyEvent(const QKeyEvent& event);
+
+// That translation, through the display's keymap, as the contract hands it to the shortcut
+// library. It lives as long as the process.
+[[nodiscard]] KeyEventTranslator& displayKeyEventTranslator();
 
 } // namespace platform::linux_desktop
