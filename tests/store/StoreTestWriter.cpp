@@ -1,96 +1,42 @@
-// A process for the store's process-level tests, started by them as
-//   store_test_writer churn <preferences>    rewrites the file without pause until killed
-//   store_test_writer quit <preferences> <v> sets "value" unsaved, then runs until a quit signal
-//   store_test_writer exit <preferences> <v> sets "value" unsaved, then calls exit(3) from the loop
-//   store_test_writer lock <lock file>       holds the lock until killed, or exits 1 with the
-//   reason
-// It says "ready" on standard output once the tests may act.
+// The store's other process in the store tests:
+//   store_test_writer churn <file>         writes one new state of the file after another
+//   store_test_writer hold <file> <value>  sets "value" and leaves it unsaved
+// It says "ready" once the test may act, then runs until a quit signal, or until a line on
+// standard input makes it call exit(3).
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/QuitSignals.h"
-#include "platform/linux/SingleInstanceLock.h"
-#include "tests/store/ChurnPayload.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QTimer>
-#include <chrono>
 #include <cstdlib>
 #include <iostream>
-#include <string_view>
-#include <vector>
-
-namespace {
-
-using namespace platform::linux_desktop;
-using namespace std::chrono_literals;
-
-void sayReady() {
-    std::cout << "ready" << std::endl;
-}
-
-int churn(const std::filesystem::path& path) {
-    JsonPreferencesStore store(path);
-    double counter = 0;
-    QTimer rewrite;
-    QObject::connect(&rewrite, &QTimer::timeout, [&] {
-        ++counter;
-        store.set("counter", counter);
-        store.set("payload", test_support::churnPayload(counter));
-        store.flush();
-        if (counter == 1) {
-            sayReady();
-        }
-    });
-    rewrite.start(0);
-    return QCoreApplication::exec();
-}
-
-int quitOnSignal(const std::filesystem::path& path, std::string_view value) {
-    const QuitSignals quitSignals;
-    JsonPreferencesStore store(path, 24h);
-    store.set("value", std::string(value));
-    sayReady();
-    const int status = QCoreApplication::exec();
-    store.flush();
-    return status;
-}
-
-int exitFromTheLoop(const std::filesystem::path& path, std::string_view value) {
-    JsonPreferencesStore store(path, 24h);
-    const FlushAtExit flushAtExit(store);
-    store.set("value", std::string(value));
-    QTimer exitSoon;
-    QObject::connect(&exitSoon, &QTimer::timeout, [] { std::exit(3); });
-    exitSoon.start(0);
-    return QCoreApplication::exec();
-}
-
-int holdLock(const std::filesystem::path& lockPath) {
-    auto lock = SingleInstanceLock::acquire(lockPath);
-    if (const auto* failure = std::get_if<LockFailure>(&lock)) {
-        std::cerr << failure->message() << std::endl;
-        return 1;
-    }
-    sayReady();
-    return QCoreApplication::exec();
-}
-
-} // namespace
+#include <unistd.h>
 
 int main(int argc, char** argv) {
+    using namespace platform::linux_desktop;
     const QCoreApplication application(argc, argv);
-    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    if (arguments.size() >= 2 && arguments[0] == "churn") {
-        return churn(arguments[1]);
+    const QStringList arguments = QCoreApplication::arguments();
+    JsonPreferencesStore store(arguments.at(2).toStdString(), std::chrono::hours(24));
+    const FlushAtExit flushAtExit(store);
+    const QuitSignals quitSignals;
+    const QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [] { std::exit(3); });
+
+    int states = 0;
+    // A mebibyte of one letter, another one each time: a file mixing two states shows two letters.
+    const auto writeNextState = [&] {
+        store.set("payload", std::string(1U << 20U, static_cast<char>('a' + states++ % 26)));
+        store.flush();
+    };
+    QTimer churn;
+    QObject::connect(&churn, &QTimer::timeout, writeNextState);
+    if (arguments.at(1) == "churn") {
+        writeNextState();
+        churn.start(0);
+    } else {
+        store.set("value", arguments.at(3).toStdString());
     }
-    if (arguments.size() >= 3 && arguments[0] == "quit") {
-        return quitOnSignal(arguments[1], arguments[2]);
-    }
-    if (arguments.size() >= 3 && arguments[0] == "exit") {
-        return exitFromTheLoop(arguments[1], arguments[2]);
-    }
-    if (arguments.size() >= 2 && arguments[0] == "lock") {
-        return holdLock(arguments[1]);
-    }
-    std::cerr << "usage: store_test_writer churn|quit|exit|lock <path> [value]" << std::endl;
-    return 2;
+    std::cout << "ready" << std::endl;
+    return QCoreApplication::exec();
 }
