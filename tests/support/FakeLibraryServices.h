@@ -9,21 +9,19 @@
 
 namespace test_support {
 
-// The shortcut library installed over fakes from a fresh state, and reset again when this goes.
+// The shortcut library over fakes and the given keyboard services, reset on the way in and out.
 struct FakeLibraryServices {
     FakePreferencesStore preferences;
     platform::NotificationCenter notifications;
     FakeMainQueue mainQueue;
     FakeHotKeyService hotKeys;
 
-    FakeLibraryServices() {
+    FakeLibraryServices(platform::KeyboardLayout& layout, platform::KeyEventTranslator& keyEvents) {
         KeyboardShortcuts::internal::resetLibraryState();
         KeyboardShortcuts::installPlatformServices(
-            {preferences, notifications, mainQueue, hotKeys});
+            {preferences, notifications, mainQueue, hotKeys, layout, keyEvents});
     }
     ~FakeLibraryServices() { KeyboardShortcuts::internal::resetLibraryState(); }
-    FakeLibraryServices(const FakeLibraryServices&) = delete;
-    FakeLibraryServices& operator=(const FakeLibraryServices&) = delete;
 };
 
 } // namespace test_support

@@ -1,161 +1,165 @@
 #include "KeyboardShortcuts/Dispatch.h"
 
+#include "KeyboardShortcuts/CarbonKeyboardShortcuts.h"
 #include "KeyboardShortcuts/internal/DispatchState.h"
+#include "platform/MenuTracking.h"
 #include "tests/unit/KeyboardShortcutsFixture.h"
 
-#include <thread>
+#include <algorithm>
 
 namespace {
 
-using KeyboardShortcuts::EventType;
-using KeyboardShortcuts::Key;
-using KeyboardShortcuts::Name;
-using KeyboardShortcuts::Shortcut;
+using namespace KeyboardShortcuts;
+using namespace platform::HotKeyStatus;
+using platform::PreferenceValue;
+using Calls = std::vector<std::string>;
 
 class DispatchTest : public test_support::KeyboardShortcutsFixture {
 protected:
-    KeyboardShortcuts::Action log(std::string entry) {
+    Action log(std::string entry) {
         return [this, entry = std::move(entry)] { calls.push_back(entry); };
     }
-    void pressAndRelease(const Shortcut& shortcut) {
-        press(shortcut);
-        release(shortcut);
-    }
 
+    Calls announced; // the names whose shortcut changed
+    const platform::NotificationCenter::Token observer = library.notifications.addObserver(
+        "KeyboardShortcuts_shortcutByNameDidChange", [this](const platform::Notification& note) {
+            announced.push_back(std::get<std::string>(note.userInfo.at("name")));
+        });
     const Shortcut n = controlOptionShortcut(Key::n);
     const Shortcut m = controlOptionShortcut(Key::m);
-    const Name togglePanel{"togglePanel", n};
-    std::vector<std::string> calls;
+    const Name toggle{"togglePanel", n};
+    Calls calls;
 };
 
-TEST_F(DispatchTest, HandlersRunInTheOrderAddedOnTheirEventAndRegisterTheHotKeyOnce) {
-    KeyboardShortcuts::onKeyUp(togglePanel, log("first"));
-    KeyboardShortcuts::onKeyUp(togglePanel, log("second"));
-    KeyboardShortcuts::onKeyDown(togglePanel, log("down"));
-    EXPECT_EQ(hotKeys.registrationAttempts().size(), 1U);
-
-    press(n);
-    EXPECT_EQ(calls, std::vector<std::string>{"down"});
-    release(n);
-    EXPECT_EQ(calls, (std::vector<std::string>{"down", "first", "second"}));
-}
-
-TEST_F(DispatchTest, WhilePausedNothingIsCalledOrStreamedAndTheHotKeyStays) {
-    KeyboardShortcuts::onKeyUp(togglePanel, log("up"));
-    auto stream = KeyboardShortcuts::events(togglePanel);
-    mainQueue.runPending();
-    KeyboardShortcuts::internal::setPaused(true);
-    pressAndRelease(n);
-    KeyboardShortcuts::internal::setPaused(false);
-    EXPECT_TRUE(calls.empty());
+TEST_F(DispatchTest, ADefaultIsStoredRegisteredAndAnnouncedOnlyWhenNothingIsStored) {
+    EXPECT_EQ(Name("togglePanel", m).shortcut(), n);
+    const std::pair<std::string, PreferenceValue> write{
+        "KeyboardShortcuts_togglePanel", R"({"carbonKeyCode":45,"carbonModifiers":6144})"};
+    EXPECT_EQ(preferences.writes, std::vector{write});
     EXPECT_TRUE(isRegistered(n));
-    release(n);
-    EXPECT_EQ(stream.next(), EventType::keyUp);
+    EXPECT_EQ(announced, Calls{"togglePanel"});
+
+    preferences.set("KeyboardShortcuts_edited", R"({"carbonModifiers":4096,"carbonKeyCode":46})");
+    preferences.set("KeyboardShortcuts_removed", false);
+    EXPECT_EQ(Name("edited", n).shortcut(), Shortcut(Key::m.rawValue, 4096));
+    EXPECT_EQ(Name("removed", n).shortcut(), std::nullopt);
 }
 
-TEST_F(DispatchTest, EveryNameStoringTheShortcutIsCalledAndOtherKeysCallNothing) {
+TEST_F(DispatchTest, ClearingLeavesFalseWhereADefaultWasAndResetBringsItBack) {
+    const Name plain("plain");
+    plain.setShortcut(m);
+    toggle.setShortcut(std::nullopt);
+    plain.setShortcut(std::nullopt);
+    plain.setShortcut(std::nullopt); // nothing left to clear
+    EXPECT_EQ(preferences.object("KeyboardShortcuts_togglePanel"), PreferenceValue(false));
+    EXPECT_EQ(preferences.object("KeyboardShortcuts_plain"), std::nullopt);
+    EXPECT_TRUE(hotKeys.registered().empty());
+    EXPECT_EQ(announced, (Calls{"togglePanel", "plain", "togglePanel", "plain"}));
+
+    reset(toggle);
+    EXPECT_EQ(toggle.shortcut(), n);
+    EXPECT_TRUE(isRegistered(n));
+    preferences.set("KeyboardShortcuts_garbage", "not json");
+    resetAll();
+    EXPECT_EQ(preferences.object("KeyboardShortcuts_togglePanel"), std::nullopt);
+    EXPECT_EQ(preferences.object("KeyboardShortcuts_garbage"), PreferenceValue("not json"));
+    EXPECT_TRUE(hotKeys.registered().empty());
+}
+
+TEST_F(DispatchTest, APressCallsKeyDownHandlersAndAReleaseKeyUpHandlersInTheOrderAdded) {
+    onKeyUp(toggle, log("up 1"));
+    onKeyUp(toggle, log("up 2"));
+    onKeyDown(toggle, log("down"));
+    EXPECT_EQ(hotKeys.registered().size(), 1U);
+    internal::setPaused(true); // as while the recorder records
+    release(n);
+    internal::setPaused(false);
+    press(n);
+    EXPECT_EQ(calls, Calls{"down"});
+    release(n);
+    EXPECT_EQ(calls, (Calls{"down", "up 1", "up 2"}));
+}
+
+TEST_F(DispatchTest, AReleaseCallsEveryNameStoringItsKeysAndHandlersFollowTheirName) {
     const Name other("other", n);
-    const Name unrelated("unrelated", m);
-    KeyboardShortcuts::onKeyUp(togglePanel, log("toggle"));
-    KeyboardShortcuts::onKeyUp(other, log("other"));
-    KeyboardShortcuts::onKeyUp(unrelated, log("unrelated"));
+    const Name moved("moved", m);
+    onKeyUp(toggle, log("toggle"));
+    onKeyUp(other, log("other"));
+    onKeyUp(moved, log("moved"));
     release(n);
     std::ranges::sort(calls); // table order is not fixed
-    EXPECT_EQ(calls, (std::vector<std::string>{"other", "toggle"}));
+    EXPECT_EQ(calls, (Calls{"other", "toggle"}));
 
-    calls.clear();
-    KeyboardShortcuts::internal::handleOnKeyUp(controlOptionShortcut(Key::q));
-    EXPECT_TRUE(calls.empty());
+    moved.setShortcut(controlOptionShortcut(Key::q));
+    EXPECT_FALSE(isRegistered(m));
+    release(controlOptionShortcut(Key::q));
+    EXPECT_EQ(calls, (Calls{"other", "toggle", "moved"}));
 }
 
-TEST_F(DispatchTest, HandlersFollowTheNameToItsNewKeys) {
-    KeyboardShortcuts::onKeyUp(togglePanel, log("toggle"));
-    togglePanel.setShortcut(m);
-    EXPECT_FALSE(isRegistered(n));
-    KeyboardShortcuts::internal::handleOnKeyUp(n); // as if the old keys still came through
-    release(m);
-    EXPECT_EQ(calls, std::vector<std::string>{"toggle"});
-}
-
-TEST_F(DispatchTest, RemovingHandlersKeepsTheHotKeysThatStreamsStillUse) {
+TEST_F(DispatchTest, AHotKeyIsReleasedWithTheLastHandlerOrStreamOfItsKeys) {
     const Name streamed("streamed", m);
-    KeyboardShortcuts::onKeyUp(togglePanel, log("toggle"));
-    KeyboardShortcuts::onKeyUp(streamed, log("streamed"));
-    auto stream = KeyboardShortcuts::events(streamed);
-    mainQueue.runPending();
+    onKeyUp(toggle, log("toggle"));
+    onKeyUp(streamed, log("streamed"));
+    auto both = events(streamed);
+    auto releases = events(EventType::keyUp, streamed);
+    std::vector<EventType> seen;
+    both.onElement([&](EventType element) { seen.push_back(element); });
+    press(m); // before the streams' registration has run on the main queue
+    library.mainQueue.runPending();
 
-    KeyboardShortcuts::removeAllHandlers();
+    removeHandler(toggle);
     EXPECT_FALSE(isRegistered(n));
-    EXPECT_TRUE(isRegistered(m));
+    removeAllHandlers();
+    press(m);
     release(m);
     EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(stream.next(), EventType::keyUp);
+    ASSERT_EQ(seen, (std::vector{EventType::keyDown, EventType::keyUp})); // else next() waits
+    EXPECT_EQ(releases.next(), EventType::keyUp);
 
-    KeyboardShortcuts::onKeyUp(streamed, log("streamed"));
-    KeyboardShortcuts::removeHandler(streamed);
-    EXPECT_TRUE(isRegistered(m));
+    both.cancel();
+    releases.cancel();
+    library.mainQueue.runPending(); // where a stream's end runs
+    EXPECT_FALSE(isRegistered(m));
 }
 
-TEST_F(DispatchTest, TheLastStreamOfANameToEndReleasesItsHotKey) {
-    auto first = KeyboardShortcuts::events(togglePanel);
-    auto second = KeyboardShortcuts::events(EventType::keyUp, togglePanel);
-    mainQueue.runPending();
-    pressAndRelease(n);
-    EXPECT_EQ(first.next(), EventType::keyDown);
-    EXPECT_EQ(first.next(), EventType::keyUp);
-    EXPECT_EQ(second.next(), EventType::keyUp);
-
-    first.cancel();
-    EXPECT_EQ(first.next(), std::nullopt);
-    mainQueue.runPending();
-    EXPECT_TRUE(isRegistered(n));
-    { const auto ended = std::move(second); }
-    EXPECT_TRUE(isRegistered(n)); // its end runs on the main queue
-    mainQueue.runPending();
-    EXPECT_FALSE(isRegistered(n));
-}
-
-TEST_F(DispatchTest, AStreamIsConsumedFromAnotherThreadOrThroughACallback) {
-    auto waited = KeyboardShortcuts::events(togglePanel);
-    auto called = KeyboardShortcuts::events(EventType::keyDown, togglePanel);
-    mainQueue.runPending();
-    std::vector<EventType> seenByThread;
-    std::thread consumer([&] {
-        for (int count = 0; count < 3; ++count) {
-            seenByThread.push_back(waited.next().value());
-        }
-    });
-    press(n);
-    std::vector<EventType> seenByCallback;
-    called.onElement([&](EventType element) { seenByCallback.push_back(element); });
-    release(n);
-    press(n);
-    mainQueue.runPending();
-    consumer.join();
-    waited.cancel();
-    EXPECT_EQ(waited.next(), std::nullopt);
-    EXPECT_EQ(seenByThread,
-              (std::vector{EventType::keyDown, EventType::keyUp, EventType::keyDown}));
-    EXPECT_EQ(seenByCallback, (std::vector{EventType::keyDown, EventType::keyDown}));
-}
-
-TEST_F(DispatchTest, TheSwitchesReRegisterUnderOldIdsAndNamesCanBeDisabled) {
-    KeyboardShortcuts::onKeyUp(togglePanel, log("toggle"));
-    const auto id = hotKeys.idOf(code(n), controlOption);
-    KeyboardShortcuts::setEnabled(true);
-    EXPECT_EQ(hotKeys.registrationAttempts().size(), 1U);
-    KeyboardShortcuts::setEnabled(false);
-    EXPECT_FALSE(KeyboardShortcuts::isEnabled(togglePanel));
-    KeyboardShortcuts::setEnabled(true);
-    EXPECT_EQ(hotKeys.idOf(code(n), controlOption), id);
-
-    KeyboardShortcuts::disable(togglePanel);
-    EXPECT_FALSE(KeyboardShortcuts::isEnabled(togglePanel));
-    hotKeys.failRegistration(code(n), controlOption, platform::HotKeyStatus::hotKeyExists);
+// A hot key refused at first, or when an open menu gives the keyboard back, is reported and
+// dropped; a key code edited into the store beyond 32 bits is not cut down to another key.
+TEST_F(DispatchTest, AnOpenMenuOrTheSwitchReleasesTheHotKeysAndARefusedOneIsDropped) {
+    hotKeys.failRegistration(code(m), controlOption, hotKeyExists);
     testing::internal::CaptureStdout();
-    KeyboardShortcuts::enable(togglePanel);
-    testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(KeyboardShortcuts::isEnabled(togglePanel)); // counted although refused
+    const Name refused("refused", m);
+    const Name edited("edited", Shortcut(0x1'0000'0000 + code(n), controlOption));
+    const Name dropped("dropped", controlOptionShortcut(Key::q));
+    onKeyDown(toggle, log("down"));
+    library.notifications.post(platform::menuDidBeginTrackingNotification);
+    EXPECT_TRUE(hotKeys.registered().empty());
+    hotKeys.failRegistration(code(dropped.shortcut().value()), controlOption, hotKeyExists);
+    library.notifications.post(platform::menuDidEndTrackingNotification);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Error registering hotkey ⌃⌥M: -9878\nError registering hotkey ⌃⌥\uFFFD: -9879\n"
+              "Error registering hotkey ⌃⌥Q: -9878\n");
+    EXPECT_EQ(internal::hotKeyCount(), 1U);
+    setEnabled(false);
+    EXPECT_TRUE(hotKeys.registered().empty());
+    setEnabled(true);
+    press(n);
+    EXPECT_EQ(calls, Calls{"down"});
+}
+
+// Raw keys are what an open menu hands on instead of hot keys.
+TEST_F(DispatchTest, ARawReleaseFollowsTheMatchedPressWhateverModifiersWereLetGoFirst) {
+    onKeyDown(toggle, log("down"));
+    onKeyUp(toggle, log("up"));
+    const auto raw = [](std::uint32_t kind, std::uint32_t modifiers) {
+        return CarbonKeyboardShortcuts::handleRawKeyEvent(
+            {.kind = kind, .keyCode = 45, .modifiers = modifiers});
+    };
+    using platform::KeyboardEventKind::rawKeyDown, platform::KeyboardEventKind::rawKeyUp;
+    EXPECT_EQ(raw(rawKeyDown, CarbonModifiers::control), eventNotHandled);
+    EXPECT_EQ(raw(rawKeyDown, controlOption), noError);
+    EXPECT_EQ(raw(rawKeyUp, 0), noError);
+    EXPECT_EQ(raw(rawKeyUp, 0), eventNotHandled);
+    EXPECT_EQ(calls, (Calls{"down", "up"}));
 }
 
 } // namespace
