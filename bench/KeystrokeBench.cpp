@@ -6,7 +6,9 @@
 #include "Pinlet/PanelController.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/LargeBufferAllocation.h"
-#include "tests/support/FakeDesktop.h"
+#include "platform/linux/QtMainQueue.h"
+#include "platform/linux/QtPasteboard.h"
+#include "tests/support/FakeWorkspace.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -33,10 +35,12 @@ void typingIntoAMegabyteNote(benchmark::State& state) {
     platform::linux_desktop::JsonPreferencesStore preferences(
         (directory.path() + QStringLiteral("/preferences.json")).toStdString());
     preferences.set("noteText", megabyteNote().toStdString());
-    test_support::FakeDesktop desktop;
+    QObject mainQueueContext;
+    platform::linux_desktop::QtMainQueue mainQueue(mainQueueContext);
+    platform::linux_desktop::QtPasteboard pasteboard;
+    test_support::FakeWorkspace workspace;
     pinlet::NoteStore store(preferences);
-    pinlet::PanelController controller(
-        store, {desktop.workspace, desktop.pasteboard, desktop.mainQueue, preferences});
+    pinlet::PanelController controller(store, {workspace, pasteboard, mainQueue, preferences});
     controller.setUp();
     controller.show();
 

@@ -7,16 +7,28 @@
 
 namespace test_support {
 
+// A desktop whose front application the test sets, recording what Pinlet asks of it.
 class FakeWorkspace final : public platform::Workspace {
 public:
     static constexpr std::int64_t ownProcessId = 4242;
 
-    [[nodiscard]] std::optional<platform::RunningApplication> frontmostApplication() override;
-    [[nodiscard]] bool isCurrentApplication(const platform::RunningApplication& app) override;
-    [[nodiscard]] bool isTerminated(const platform::RunningApplication& app) override;
-    void activate(const platform::RunningApplication& app) override;
-    void keepOnAllDesktops(platform::WindowId window) override;
-    void makeKeyWindow(platform::WindowId window) override;
+    [[nodiscard]] std::optional<platform::RunningApplication> frontmostApplication() override {
+        return frontmost;
+    }
+    [[nodiscard]] bool isCurrentApplication(const platform::RunningApplication& app) override {
+        return app.processId == ownProcessId;
+    }
+    [[nodiscard]] bool isTerminated(const platform::RunningApplication& app) override {
+        return terminated_.contains(app.window);
+    }
+    void activate(const platform::RunningApplication& app) override {
+        activations.push_back(app);
+        frontmost = app;
+    }
+    void keepOnAllDesktops(platform::WindowId window) override {
+        windowsOnAllDesktops.push_back(window);
+    }
+    void makeKeyWindow(platform::WindowId window) override { keyWindows.push_back(window); }
 
     void terminate(const platform::RunningApplication& app) { terminated_.insert(app.window); }
 

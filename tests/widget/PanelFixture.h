@@ -3,29 +3,33 @@
 #include "Pinlet/NotePanel.h"
 #include "Pinlet/NoteStore.h"
 #include "Pinlet/PanelController.h"
-#include "tests/support/FakeDesktop.h"
+#include "platform/linux/QtPasteboard.h"
+#include "platform/linux/XdgLoginItems.h"
+#include "tests/support/FakeMainQueue.h"
+#include "tests/support/FakePreferencesStore.h"
+#include "tests/support/FakeSystemLog.h"
+#include "tests/support/FakeWorkspace.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace test_support {
 
-// A note application's panel on the offscreen platform, with every service faked.
+// A note application's panel on the offscreen platform, with the desktop faked where the
+// offscreen platform has none of its own.
 class PanelFixture : public ::testing::Test {
 protected:
     static constexpr platform::RunningApplication otherApp{77, 1234};
     static constexpr platform::RunningApplication thisApp{78, FakeWorkspace::ownProcessId};
 
-    PanelFixture() = default;
-
     // Lets the note start from stored values, before the controller exists.
     void start() {
         controller_.reset();
-        store_.emplace(desktop.preferences);
-        controller_.emplace(
-            *store_, pinlet::PanelController::Services{desktop.workspace, desktop.pasteboard,
-                                                       desktop.mainQueue, desktop.preferences});
+        store_.emplace(preferences);
+        controller_.emplace(*store_, pinlet::PanelController::Services{workspace, pasteboard,
+                                                                       mainQueue, preferences});
     }
 
     pinlet::NoteStore& store() { return *store_; }
@@ -44,7 +48,14 @@ protected:
         QApplication::sendEvent(receiver != nullptr ? receiver : &panel(), &event);
     }
 
-    FakeDesktop desktop;
+    FakePreferencesStore preferences;
+    FakeMainQueue mainQueue;
+    FakeWorkspace workspace;
+    platform::linux_desktop::QtPasteboard pasteboard;
+    QTemporaryDir home;
+    platform::linux_desktop::XdgLoginItems loginItems{home.filePath("autostart").toStdString(),
+                                                      "/usr/bin/pinlet"};
+    FakeSystemLog systemLog;
 
 private:
     std::optional<pinlet::NoteStore> store_;
