@@ -3,18 +3,15 @@
 #include "KeyboardShortcuts/PlatformServices.h"
 #include "Pinlet/ToggleShortcut.h"
 #include "platform/Services.h"
-#include "platform/linux/DisplayKeyboardLayout.h"
-#include "platform/linux/QtEventTranslation.h"
 
 namespace pinlet {
 
 AppDelegate::AppDelegate(const platform::Services& services)
     : store_(services.preferences), panel_(store_, {services.workspace, services.pasteboard,
                                                     services.mainQueue, services.preferences}) {
-    KeyboardShortcuts::installPlatformServices(
-        {services.preferences, services.notifications, services.mainQueue, services.hotKeys,
-         platform::linux_desktop::displayKeyboardLayout(),
-         platform::linux_desktop::displayKeyEventTranslator()});
+    KeyboardShortcuts::installPlatformServices({services.preferences, services.notifications,
+                                                services.mainQueue, services.hotKeys,
+                                                services.keyboardLayout, services.keyEvents});
 }
 
 void AppDelegate::applicationDidFinishLaunching() {

@@ -1,7 +1,9 @@
 #include "Pinlet/QuillpadApp.h"
 #include "platform/Services.h"
+#include "platform/linux/DisplayKeyboardLayout.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/LargeBufferAllocation.h"
+#include "platform/linux/QtEventTranslation.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtMenuTracking.h"
 #include "platform/linux/QtPasteboard.h"
@@ -34,9 +36,9 @@ int runApplication(desktop::JsonPreferencesStore& preferences) {
     desktop::SyslogSystemLog systemLog;
     desktop::X11HotKeyService hotKeys(userTime);
     const desktop::QtMenuTracking menuTracking(notifications);
-    const pinlet::QuillpadApp app(platform::Services{preferences, notifications, mainQueue,
-                                                     workspace, pasteboard, loginItems, systemLog,
-                                                     hotKeys});
+    const pinlet::QuillpadApp app(platform::Services{
+        preferences, notifications, mainQueue, workspace, pasteboard, loginItems, systemLog,
+        hotKeys, desktop::displayKeyboardLayout(), desktop::displayKeyEventTranslator()});
     return QApplication::exec();
 }
 

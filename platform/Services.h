@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/HotKeyService.h"
+#include "platform/KeyEventTranslator.h"
+#include "platform/KeyboardLayout.h"
 #include "platform/LoginItems.h"
 #include "platform/MainQueue.h"
 #include "platform/NotificationCenter.h"
@@ -22,6 +24,8 @@ struct Services {
     LoginItems& loginItems;
     SystemLog& systemLog;
     HotKeyService& hotKeys;
+    KeyboardLayout& keyboardLayout;
+    KeyEventTranslator& keyEvents;
 };
 
 } // namespace platform
