@@ -78,10 +78,17 @@ bool carriesAny(const KeyboardMapping& mapping, std::span<const xcb_keycode_t> k
     });
 }
 
+void discardQueuedEvents(xcb_connection_t* connection) {
+    for (auto event = xcbOwned(xcb_poll_for_event(connection)); event;
+         event = xcbOwned(xcb_poll_for_event(connection))) {
+    }
+}
+
 } // namespace
 
 X11HotKeyService::X11HotKeyService(X11UserTime& userTime, const std::string& displayName)
-    : userTime_(userTime), connection_(connectToDisplay(displayName)) {
+    : userTime_(userTime), connection_(connectToDisplay(displayName)),
+      probeConnection_(connectToDisplay(displayName)) {
     roots_ = rootWindows(connection_.get());
     setUpKeyboardExtension();
     readKeyboardMapping();
@@ -159,7 +166,8 @@ HotKeyService::Registration X11HotKeyService::registerHotKey(std::uint32_t keyCo
     if (isGrabbedByUs(*grab)) {
         return {.status = HotKeyStatus::hotKeyExists, .reference = std::nullopt};
     }
-    if (const std::int32_t status = grabEverywhere(*grab); status != HotKeyStatus::noError) {
+    if (const std::int32_t status = grabEverywhere(connection_.get(), *grab);
+        status != HotKeyStatus::noError) {
         return {.status = status, .reference = std::nullopt};
     }
     const HotKeyRef reference = nextReference_++;
@@ -177,7 +185,7 @@ void X11HotKeyService::unregisterHotKey(std::optional<HotKeyRef> reference) {
         return;
     }
     if (hotKey->second.grab) {
-        ungrabEverywhere(*hotKey->second.grab);
+        ungrabEverywhere(connection_.get(), *hotKey->second.grab);
         xcb_flush(connection_.get());
     }
     hotKeys_.erase(hotKey);
@@ -245,8 +253,7 @@ bool X11HotKeyService::isGrabbedByUs(const Grab& grab) const {
                                [&](const auto& entry) { return entry.second.grab == grab; });
 }
 
-std::int32_t X11HotKeyService::grabEverywhere(const Grab& grab) {
-    xcb_connection_t* connection = connection_.get();
+std::int32_t X11HotKeyService::grabEverywhere(xcb_connection_t* connection, const Grab& grab) {
     std::vector<xcb_void_cookie_t> grabs;
     for (const std::uint32_t root : roots_) {
         for (const std::uint16_t locks : lockCombinations(grab.modifiers)) {
@@ -265,16 +272,16 @@ std::int32_t X11HotKeyService::grabEverywhere(const Grab& grab) {
     }
     // Ungrabbing takes back only our own grabs: the other client keeps its combination.
     if (status != HotKeyStatus::noError) {
-        ungrabEverywhere(grab);
+        ungrabEverywhere(connection, grab);
         xcb_flush(connection);
     }
     return status;
 }
 
-void X11HotKeyService::ungrabEverywhere(const Grab& grab) {
+void X11HotKeyService::ungrabEverywhere(xcb_connection_t* connection, const Grab& grab) {
     for (const std::uint32_t root : roots_) {
         for (const std::uint16_t locks : lockCombinations(grab.modifiers)) {
-            xcb_ungrab_key(connection_.get(), grab.keycode, root, grab.modifiers | locks);
+            xcb_ungrab_key(connection, grab.keycode, root, grab.modifiers | locks);
         }
     }
 }
@@ -301,18 +308,36 @@ std::vector<std::uint16_t> X11HotKeyService::lockCombinations(std::uint16_t modi
 void X11HotKeyService::grabAgainThroughNewMapping() {
     for (auto& [reference, hotKey] : hotKeys_) {
         if (hotKey.grab) {
-            ungrabEverywhere(*hotKey.grab);
+            ungrabEverywhere(connection_.get(), *hotKey.grab);
             hotKey.grab.reset();
         }
     }
     readKeyboardMapping();
     for (auto& [reference, hotKey] : hotKeys_) {
         const auto grab = grabFor(hotKey.keyCode, hotKey.modifiers);
-        if (grab && !isGrabbedByUs(*grab) && grabEverywhere(*grab) == HotKeyStatus::noError) {
+        if (grab && !isGrabbedByUs(*grab) &&
+            grabEverywhere(connection_.get(), *grab) == HotKeyStatus::noError) {
             hotKey.grab = grab;
         }
     }
     xcb_flush(connection_.get());
+}
+
+// The probe asks exactly what a registration would: another client's grab of any lock state
+// counts. Keys pressed during the moment it holds the grab are dropped with its queue.
+bool X11HotKeyService::isHeldByAnotherClient(std::uint32_t keyCode, std::uint32_t modifiers) {
+    const auto grab = grabFor(keyCode, modifiers);
+    if (!grab || isGrabbedByUs(*grab)) {
+        return false;
+    }
+    xcb_connection_t* connection = probeConnection_.get();
+    const std::int32_t status = grabEverywhere(connection, *grab);
+    if (status == HotKeyStatus::noError) {
+        ungrabEverywhere(connection, *grab);
+        xcb_flush(connection);
+    }
+    discardQueuedEvents(connection);
+    return status == HotKeyStatus::hotKeyExists;
 }
 
 void X11HotKeyService::dispatchEvents() {

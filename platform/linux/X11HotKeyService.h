@@ -47,6 +47,11 @@ public:
     // connection has data; a caller without an event loop may call it itself.
     void dispatchEvents();
 
+    // Whether another client holds a passive grab of the combination (in the shortcut encoding),
+    // found by grabbing it for a moment on a connection apart from the hot keys' own. A
+    // combination of our own, or one that this display cannot express, answers false.
+    [[nodiscard]] bool isHeldByAnotherClient(std::uint32_t keyCode, std::uint32_t modifiers);
+
 private:
     // The modifier bits of the core protocol that carry Alt, Super and the locks here.
     struct ModifierMasks {
@@ -78,9 +83,10 @@ private:
 
     [[nodiscard]] std::optional<Grab> grabFor(std::uint32_t keyCode, std::uint32_t modifiers) const;
     [[nodiscard]] bool isGrabbedByUs(const Grab& grab) const;
-    // Every root window, every state of the locks. Answers a hot-key status.
-    std::int32_t grabEverywhere(const Grab& grab);
-    void ungrabEverywhere(const Grab& grab);
+    // Every root window, every state of the locks, on the given connection. Answers a hot-key
+    // status; on failure nothing stays grabbed.
+    std::int32_t grabEverywhere(xcb_connection_t* connection, const Grab& grab);
+    void ungrabEverywhere(xcb_connection_t* connection, const Grab& grab);
     [[nodiscard]] std::vector<std::uint16_t> lockCombinations(std::uint16_t modifiers) const;
     void grabAgainThroughNewMapping();
 
@@ -91,6 +97,8 @@ private:
 
     X11UserTime& userTime_;
     XcbConnection connection_;
+    // Grabs only for as long as a probe takes; its events are never read.
+    XcbConnection probeConnection_;
     std::vector<std::uint32_t> roots_;
     std::optional<XkbKeymap> keymap_;
     ModifierMasks masks_;

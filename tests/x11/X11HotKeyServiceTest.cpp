@@ -94,6 +94,15 @@ TEST_F(X11HotKeyServiceTest, ACombinationHeldByAnotherClientIsRefusedAndNothingS
     EXPECT_TRUE(waitUntil([&] { return session.grabKey(keycodeN, controlAlt); }));
 }
 
+TEST_F(X11HotKeyServiceTest, TheProbeFindsOnlyOtherClientsGrabsAndLetsGoAtOnce) {
+    ASSERT_TRUE(session.grabKey(keycodeN, controlAlt | XCB_MOD_MASK_LOCK));
+    ASSERT_EQ(service.registerHotKey(keyZ, controlOption, firstId).status, HotKeyStatus::noError);
+    EXPECT_TRUE(service.isHeldByAnotherClient(keyN, controlOption));
+    EXPECT_FALSE(service.isHeldByAnotherClient(keyZ, controlOption));
+    EXPECT_FALSE(service.isHeldByAnotherClient(keyN, HotKeyModifier::control));
+    EXPECT_TRUE(waitUntil([&] { return session.grabKey(keycodeN, XCB_MOD_MASK_CONTROL); }));
+}
+
 TEST_F(X11HotKeyServiceTest, UnregisteringHandsTheCombinationToOthers) {
     const auto registration = service.registerHotKey(keyN, controlOption, firstId);
     // Caps Lock takes no part in matching: the same combination, which the service holds.
