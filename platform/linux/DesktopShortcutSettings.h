@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/linux/AcceleratorReader.h"
+
+#include <vector>
+
+namespace platform::linux_desktop {
+
+// The key combinations that the desktops' own shortcut settings claim, read afresh at every
+// call. Only reads: settings that are absent or unreadable, and texts that do not parse, add
+// nothing.
+
+// The GNOME family's keybindings through GSettings: the window manager's, the shell's, the media
+// keys' and the user's own commands. Schemas that are not installed are left out.
+[[nodiscard]] std::vector<KeyCombination> gnomeKeybindings(const AcceleratorReader& reader);
+
+// KDE's global shortcuts: the active ones of every action in
+// $XDG_CONFIG_HOME/kglobalshortcutsrc.
+[[nodiscard]] std::vector<KeyCombination> kdeGlobalShortcuts(const AcceleratorReader& reader);
+
+} // namespace platform::linux_desktop
