@@ -7,6 +7,7 @@ class KeyboardLayout;
 class MainQueue;
 class NotificationCenter;
 class PreferencesStore;
+class SystemHotKeys;
 } // namespace platform
 
 namespace KeyboardShortcuts {
@@ -21,6 +22,8 @@ struct PlatformServices {
     platform::KeyboardLayout& keyboardLayout;
     // How the application's own key events reach the local event monitors.
     platform::KeyEventTranslator& keyEvents;
+    // The combinations the desktop and other programs already use.
+    platform::SystemHotKeys& systemHotKeys;
 };
 
 // Installs the services, on the main thread, before the first name is made or handler added.

@@ -11,7 +11,8 @@ AppDelegate::AppDelegate(const platform::Services& services)
                                                     services.mainQueue, services.preferences}) {
     KeyboardShortcuts::installPlatformServices({services.preferences, services.notifications,
                                                 services.mainQueue, services.hotKeys,
-                                                services.keyboardLayout, services.keyEvents});
+                                                services.keyboardLayout, services.keyEvents,
+                                                services.systemHotKeys});
 }
 
 void AppDelegate::applicationDidFinishLaunching() {

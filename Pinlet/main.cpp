@@ -11,6 +11,7 @@
 #include "platform/linux/SingleInstanceLock.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/X11HotKeyService.h"
+#include "platform/linux/X11SystemHotKeys.h"
 #include "platform/linux/X11UserTime.h"
 #include "platform/linux/X11Workspace.h"
 #include "platform/linux/XdgLoginItems.h"
@@ -35,10 +36,12 @@ int runApplication(desktop::JsonPreferencesStore& preferences) {
                                       QCoreApplication::applicationFilePath().toStdString());
     desktop::SyslogSystemLog systemLog;
     desktop::X11HotKeyService hotKeys(userTime);
+    desktop::X11SystemHotKeys systemHotKeys(hotKeys, desktop::displayKeyboardLayout());
     const desktop::QtMenuTracking menuTracking(notifications);
-    const pinlet::QuillpadApp app(platform::Services{
-        preferences, notifications, mainQueue, workspace, pasteboard, loginItems, systemLog,
-        hotKeys, desktop::displayKeyboardLayout(), desktop::displayKeyEventTranslator()});
+    const pinlet::QuillpadApp app(
+        platform::Services{preferences, notifications, mainQueue, workspace, pasteboard, loginItems,
+                           systemLog, hotKeys, desktop::displayKeyboardLayout(),
+                           desktop::displayKeyEventTranslator(), systemHotKeys});
     return QApplication::exec();
 }
 

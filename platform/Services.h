@@ -8,6 +8,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
 #include "platform/PreferencesStore.h"
+#include "platform/SystemHotKeys.h"
 #include "platform/SystemLog.h"
 #include "platform/Workspace.h"
 
@@ -26,6 +27,7 @@ struct Services {
     HotKeyService& hotKeys;
     KeyboardLayout& keyboardLayout;
     KeyEventTranslator& keyEvents;
+    SystemHotKeys& systemHotKeys;
 };
 
 } // namespace platform

@@ -6,6 +6,7 @@
 #include "tests/support/FakeHotKeyService.h"
 #include "tests/support/FakeMainQueue.h"
 #include "tests/support/FakePreferencesStore.h"
+#include "tests/support/FakeSystemHotKeys.h"
 
 namespace test_support {
 
@@ -15,11 +16,12 @@ struct FakeLibraryServices {
     platform::NotificationCenter notifications;
     FakeMainQueue mainQueue;
     FakeHotKeyService hotKeys;
+    FakeSystemHotKeys systemHotKeys;
 
     FakeLibraryServices(platform::KeyboardLayout& layout, platform::KeyEventTranslator& keyEvents) {
         KeyboardShortcuts::internal::resetLibraryState();
         KeyboardShortcuts::installPlatformServices(
-            {preferences, notifications, mainQueue, hotKeys, layout, keyEvents});
+            {preferences, notifications, mainQueue, hotKeys, layout, keyEvents, systemHotKeys});
     }
     ~FakeLibraryServices() { KeyboardShortcuts::internal::resetLibraryState(); }
 };
