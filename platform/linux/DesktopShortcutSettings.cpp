@@ -9,14 +9,14 @@ namespace platform::linux_desktop {
 
 namespace {
 
+constexpr const char* mediaKeysSchema = "org.gnome.settings-daemon.plugins.media-keys";
 constexpr std::array keybindingSchemas{
     "org.gnome.desktop.wm.keybindings",
     "org.gnome.shell.keybindings",
     "org.gnome.mutter.keybindings",
     "org.gnome.mutter.wayland.keybindings",
-    "org.gnome.settings-daemon.plugins.media-keys",
+    mediaKeysSchema,
 };
-constexpr const char* mediaKeysSchema = "org.gnome.settings-daemon.plugins.media-keys";
 constexpr const char* customKeybindingSchema =
     "org.gnome.settings-daemon.plugins.media-keys.custom-keybinding";
 
@@ -24,6 +24,11 @@ constexpr const char* customKeybindingSchema =
 GSettingsSchema* installedSchema(const char* id) {
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
     return source == nullptr ? nullptr : g_settings_schema_source_lookup(source, id, TRUE);
+}
+
+// So would opening a relocatable schema without a path.
+bool hasPathOfItsOwn(GSettingsSchema* schema) {
+    return schema != nullptr && g_settings_schema_get_path(schema) != nullptr;
 }
 
 // A relocatable schema takes any path of this shape; another one would end the process.
@@ -65,7 +70,7 @@ void addCustomKeybindings(const AcceleratorReader& reader,
                           std::vector<KeyCombination>& combinations) {
     g_autoptr(GSettingsSchema) mediaKeys = installedSchema(mediaKeysSchema);
     g_autoptr(GSettingsSchema) custom = installedSchema(customKeybindingSchema);
-    if (mediaKeys == nullptr || custom == nullptr ||
+    if (!hasPathOfItsOwn(mediaKeys) || custom == nullptr ||
         !g_settings_schema_has_key(mediaKeys, "custom-keybindings") ||
         !g_settings_schema_has_key(custom, "binding")) {
         return;
@@ -130,7 +135,7 @@ std::vector<KeyCombination> gnomeKeybindings(const AcceleratorReader& reader) {
     std::vector<KeyCombination> combinations;
     for (const char* id : keybindingSchemas) {
         g_autoptr(GSettingsSchema) schema = installedSchema(id);
-        if (schema != nullptr) {
+        if (hasPathOfItsOwn(schema)) {
             addSchemaAccelerators(schema, reader, combinations);
         }
     }
