@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 
 namespace KeyboardShortcuts {
 namespace {
@@ -16,7 +17,7 @@ bool isSameEvent(const platform::Event& a, const platform::Event& b) {
     return a.type == b.type && a.keyCode == b.keyCode && a.modifierFlags == b.modifierFlags &&
            a.characters == b.characters &&
            a.charactersIgnoringModifiers == b.charactersIgnoringModifiers &&
-           a.specialKey == b.specialKey;
+           a.specialKey == b.specialKey && a.isARepeat == b.isARepeat;
 }
 
 bool isKeyEvent(const QEvent& event) {
@@ -46,7 +47,7 @@ QKeyEvent replacementKeyEvent(const QKeyEvent& original, const platform::Event& 
             original.nativeVirtualKey(),
             original.nativeModifiers(),
             QString::fromStdString(replacement.characters),
-            original.isAutoRepeat(),
+            replacement.isARepeat,
             static_cast<quint16>(original.count())};
 }
 
@@ -85,7 +86,15 @@ bool ApplicationEventFilter::eventFilter(QObject* receiver, QEvent* event) {
     if (!seen || (events_ & eventMask(seen->type)) == 0) {
         return false;
     }
-    return deliverAnswer(receiver, *event, *seen, callback_(*seen));
+    // The callback may end the monitor, and so destroy this filter and its callback: it runs
+    // from a copy, and a filter that is gone lets its answer stand as it is.
+    const EventFilter callback = callback_;
+    const QPointer<ApplicationEventFilter> self(this);
+    const auto answer = callback(*seen);
+    if (self.isNull()) {
+        return !answer.has_value();
+    }
+    return deliverAnswer(receiver, *event, *seen, answer);
 }
 
 std::optional<platform::Event> ApplicationEventFilter::translate(const QEvent& event) const {
@@ -94,9 +103,13 @@ std::optional<platform::Event> ApplicationEventFilter::translate(const QEvent& e
             static_cast<const QKeyEvent&>(event));
     }
     if (event.type() == QEvent::MouseButtonRelease) {
-        if (const auto type = mouseUpType(static_cast<const QMouseEvent&>(event))) {
+        const auto& mouseEvent = static_cast<const QMouseEvent&>(event);
+        if (const auto type = mouseUpType(mouseEvent)) {
+            // Events reach the filter at their window, so the position is the window's own.
+            const QPointF position = mouseEvent.position();
             platform::Event mouseUp;
             mouseUp.type = *type;
+            mouseUp.locationInWindow = {.x = position.x(), .y = position.y()};
             return mouseUp;
         }
     }
@@ -109,7 +122,8 @@ bool ApplicationEventFilter::deliverAnswer(QObject* receiver, const QEvent& orig
     if (!answer) {
         return true;
     }
-    // Mouse events carry nothing but their type here, so only key events can be replaced.
+    // A mouse event's value holds too little of it to build another, so only key events can be
+    // replaced.
     if (isSameEvent(*answer, seen) || !isKeyEvent(original)) {
         return false;
     }

@@ -43,7 +43,13 @@ enum class SpecialKey : std::uint8_t {
 };
 // clang-format on
 
-// A keyboard event as the logic sees it, translated from the toolkit where it enters.
+// A point in a window's own coordinates: from its top-left corner, y growing downwards.
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+
+// A keyboard or mouse event as the logic sees it, translated from the toolkit where it enters.
 struct Event {
     EventType type = EventType::keyDown;
     std::uint16_t keyCode = 0;               // virtual key code: a physical position
@@ -51,6 +57,8 @@ struct Event {
     std::string characters;                  // UTF-8, with every modifier applied
     std::string charactersIgnoringModifiers; // UTF-8, only Shift applied
     std::optional<SpecialKey> specialKey;    // none for keys that type text
+    bool isARepeat = false;                  // a key-down the held key repeats
+    Point locationInWindow;                  // where a mouse event happened
 };
 
 } // namespace platform

@@ -27,8 +27,7 @@ public:
     NotificationCenter(const NotificationCenter&) = delete;
     NotificationCenter& operator=(const NotificationCenter&) = delete;
 
-    void post(const std::string& name, ValueDictionary userInfo = {},
-              const void* sender = nullptr);
+    void post(const std::string& name, ValueDictionary userInfo = {}, const void* sender = nullptr);
     // With a sender, the block only sees that sender's posts.
     Token addObserver(std::string name, Block block, const void* sender = nullptr);
     void removeObserver(Token token);

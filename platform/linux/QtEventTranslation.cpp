@@ -119,9 +119,14 @@ public:
 } // namespace
 
 Event translateKeyEvent(const QKeyEvent& event, const XkbKeymap& keymap) {
-    return Event{
-        eventType(event),           virtualKeyCode(event, keymap),      modifierFlags(event),
-        event.text().toStdString(), shiftOnlyCharacters(event, keymap), specialKey(event)};
+    return Event{.type = eventType(event),
+                 .keyCode = virtualKeyCode(event, keymap),
+                 .modifierFlags = modifierFlags(event),
+                 .characters = event.text().toStdString(),
+                 .charactersIgnoringModifiers = shiftOnlyCharacters(event, keymap),
+                 .specialKey = specialKey(event),
+                 .isARepeat = event.isAutoRepeat(),
+                 .locationInWindow = {}};
 }
 
 Event translateKeyEvent(const QKeyEvent& event) {
