@@ -1,0 +1,325 @@
+#include "KeyboardShortcuts/RecorderCocoa.h"
+
+#include "KeyboardShortcuts/ConflictChecks.h"
+#include "KeyboardShortcuts/Presentation.h"
+#include "KeyboardShortcuts/internal/DispatchState.h"
+#include "KeyboardShortcuts/internal/InstalledServices.h"
+#include "KeyboardShortcuts/internal/Storage.h"
+#include "KeyboardShortcuts/resource_bundle_accessor.h"
+#include "platform/MainQueue.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyle>
+#include <QWindow>
+#include <vector>
+
+namespace KeyboardShortcuts {
+namespace {
+
+constexpr std::uint64_t recordedEvents = eventMask(platform::EventType::keyDown) |
+                                         eventMask(platform::EventType::leftMouseUp) |
+                                         eventMask(platform::EventType::rightMouseUp);
+// How far outside the field a click still counts as on it.
+constexpr int clickTolerance = 3;
+constexpr int firstButtonResponse = 1000;
+constexpr int secondButtonResponse = 1001;
+
+QString localizedText(std::string_view key) {
+    return QString::fromStdString(localized(key));
+}
+
+struct Alert {
+    QString message;
+    QString informativeText;
+    // Empty: the one default button.
+    std::vector<QString> buttons;
+};
+
+// Modal on the window when there is one, on the application otherwise. Answers 1000 for the
+// first button, 1001 for the second; closing the box answers the first.
+int runModal(const Alert& alert, QWidget* window) {
+    QMessageBox box(QMessageBox::Warning, QString(), alert.message, QMessageBox::NoButton, window);
+    box.setWindowModality(window != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+    box.setInformativeText(alert.informativeText);
+    std::vector<QAbstractButton*> buttons;
+    for (const QString& title : alert.buttons) {
+        buttons.push_back(box.addButton(title, buttons.empty() ? QMessageBox::RejectRole
+                                                               : QMessageBox::AcceptRole));
+    }
+    if (buttons.empty()) {
+        buttons.push_back(box.addButton(QMessageBox::Ok));
+    }
+    box.setEscapeButton(buttons.front());
+    box.setDefaultButton(qobject_cast<QPushButton*>(buttons.front()));
+    box.exec();
+    const auto clicked = std::ranges::find(buttons, box.clickedButton());
+    return clicked == buttons.begin() + 1 ? secondButtonResponse : firstButtonResponse;
+}
+
+bool isKeyOf(const platform::Event& event, Key key) {
+    return event.keyCode == key.rawValue;
+}
+
+bool isDeleteKey(const platform::Event& event) {
+    using platform::SpecialKey;
+    return event.specialKey == SpecialKey::delete_ || event.specialKey == SpecialKey::deleteForward;
+}
+
+} // namespace
+
+RecorderCocoa::RecorderCocoa(Name name, RecorderOnChange onChange, QWidget* parent)
+    : QLineEdit(parent), shortcutName_(std::move(name)), onChange_(std::move(onChange)),
+      clearAction_(addAction(style()->standardIcon(QStyle::SP_LineEditClearButton),
+                             QLineEdit::TrailingPosition)) {
+    setPlaceholderText(localizedText("record_shortcut"));
+    setAlignment(Qt::AlignCenter);
+    // The field shows shortcuts and never takes text: no caret, no typing, no pasting.
+    setReadOnly(true);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(clearAction_, &QAction::triggered, this, &RecorderCocoa::clearShortcut);
+    setStringValue(shortcutName_);
+    shortcutsNameChangeObserver_ = internal::installedServices().notifications.addObserver(
+        std::string(shortcutByNameDidChange), [this](const platform::Notification& notification) {
+            const auto entry = notification.userInfo.find("name");
+            const auto* changed = entry == notification.userInfo.end()
+                                      ? nullptr
+                                      : std::get_if<std::string>(&entry->second);
+            if (changed != nullptr && *changed == shortcutName_.rawValue()) {
+                setStringValue(shortcutName_);
+            }
+        });
+}
+
+RecorderCocoa::~RecorderCocoa() {
+    internal::installedServices().notifications.removeObserver(shortcutsNameChangeObserver_);
+    if (isRecording()) {
+        endRecording();
+    }
+}
+
+void RecorderCocoa::setShortcutName(const Name& name) {
+    const bool isAnotherName = name.rawValue() != shortcutName_.rawValue();
+    shortcutName_ = name;
+    if (isAnotherName) {
+        setStringValue(shortcutName_);
+    }
+}
+
+QSize RecorderCocoa::sizeHint() const {
+    return {minimumWidth, QLineEdit::sizeHint().height()};
+}
+
+void RecorderCocoa::setStringValue(const Name& name) {
+    const auto shortcut = getShortcut(name);
+    setText(shortcut ? QString::fromStdString(presentableDescription(*shortcut)) : QString());
+    showClearButtonIfNeeded();
+}
+
+void RecorderCocoa::showClearButtonIfNeeded() {
+    clearAction_->setVisible(!text().isEmpty());
+}
+
+bool RecorderCocoa::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // While recording, the application's own key equivalents (Quit among them) wait: the
+        // key reaches the field, and so the conflict check, instead.
+        if (isRecording()) {
+            event->accept();
+            return true;
+        }
+        break;
+    case QEvent::WindowActivate:
+        preventBecomingKey();
+        break;
+    case QEvent::WindowDeactivate:
+        // Without this the window would hand focus back, and so start recording, whenever it
+        // becomes active again.
+        clearFocus();
+        break;
+    default:
+        break;
+    }
+    return QLineEdit::event(event);
+}
+
+void RecorderCocoa::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    startRecording();
+}
+
+void RecorderCocoa::focusOutEvent(QFocusEvent* event) {
+    if (isRecording()) {
+        endRecording();
+    }
+    QLineEdit::focusOutEvent(event);
+}
+
+void RecorderCocoa::showEvent(QShowEvent* event) {
+    QLineEdit::showEvent(event);
+    preventBecomingKey();
+}
+
+// A window that appears or becomes active hands its first focus past the field: recording
+// starts only when the user asks for it, from the next turn of the main loop on.
+void RecorderCocoa::preventBecomingKey() {
+    setFocusPolicy(Qt::NoFocus);
+    internal::installedServices().mainQueue.post([field = QPointer(this)] {
+        if (field) {
+            field->setFocusPolicy(Qt::StrongFocus);
+        }
+    });
+}
+
+void RecorderCocoa::startRecording() {
+    setPlaceholderText(localizedText("press_shortcut"));
+    showClearButtonIfNeeded();
+    internal::setPaused(true);
+    internal::installedServices().notifications.post(std::string(recorderActiveStatusDidChange),
+                                                     {{"isActive", true}});
+    eventMonitor_ = std::make_unique<LocalEventMonitor>(
+        recordedEvents, [this](const platform::Event& event) { return handleEvent(event); });
+    eventMonitor_->start();
+    // Holding the keyboard brings the combinations that grabs would take elsewhere. When the
+    // server refuses, the keys that still arrive are recorded all the same.
+    if (QWindow* handle = window()->windowHandle()) {
+        handle->setKeyboardGrabEnabled(true);
+    }
+}
+
+void RecorderCocoa::endRecording() {
+    if (QWindow* handle = window()->windowHandle()) {
+        handle->setKeyboardGrabEnabled(false);
+    }
+    eventMonitor_.reset();
+    setPlaceholderText(localizedText("record_shortcut"));
+    showClearButtonIfNeeded();
+    internal::setPaused(false);
+    internal::installedServices().notifications.post(std::string(recorderActiveStatusDidChange),
+                                                     {{"isActive", false}});
+}
+
+void RecorderCocoa::clearShortcut() {
+    if (text().isEmpty()) {
+        return;
+    }
+    setText(QString());
+    setShortcut(std::nullopt, shortcutName_);
+    if (onChange_) {
+        onChange_(std::nullopt);
+    }
+    showClearButtonIfNeeded();
+    refocus();
+}
+
+void RecorderCocoa::giveUpFocus() {
+    clearFocus();
+}
+
+void RecorderCocoa::refocus() {
+    if (!isVisible()) {
+        return;
+    }
+    setFocusPolicy(Qt::StrongFocus);
+    setFocus(Qt::OtherFocusReason);
+    // After a message box not every window manager gives the window its focus back.
+    window()->activateWindow();
+}
+
+QPoint RecorderCocoa::fromWindow(const platform::Point& locationInWindow) const {
+    return mapFrom(window(), QPointF(locationInWindow.x, locationInWindow.y).toPoint());
+}
+
+std::optional<platform::Event> RecorderCocoa::handleEvent(const platform::Event& event) {
+    if (event.type == platform::EventType::leftMouseUp ||
+        event.type == platform::EventType::rightMouseUp) {
+        const QPoint location = fromWindow(event.locationInWindow);
+        const QRect grown =
+            rect().adjusted(-clickTolerance, -clickTolerance, clickTolerance, clickTolerance);
+        if (!grown.contains(location)) {
+            giveUpFocus();
+            return event;
+        }
+        // On the field itself the release reaches the clear button; around it, it is swallowed.
+        return rect().contains(location) ? std::optional(event) : std::nullopt;
+    }
+    if (event.type != platform::EventType::keyDown) {
+        return std::nullopt;
+    }
+    return handleKeyDown(event);
+}
+
+std::optional<platform::Event> RecorderCocoa::handleKeyDown(const platform::Event& event) {
+    const bool noModifiers = shortcutModifiers(event) == 0;
+    if (noModifiers && event.specialKey == platform::SpecialKey::tab) {
+        return event; // the field's own Tab handling moves focus on, which ends recording
+    }
+    if (noModifiers && isKeyOf(event, Key::escape)) {
+        giveUpFocus();
+        return std::nullopt;
+    }
+    if (noModifiers && isDeleteKey(event)) {
+        clearShortcut();
+        return std::nullopt;
+    }
+    if (event.isARepeat) {
+        return std::nullopt; // a held key is judged once
+    }
+    const auto shortcut = Shortcut::fromEvent(event);
+    if (!meetsModifierRequirement(event) || !shortcut) {
+        QApplication::beep();
+        return std::nullopt;
+    }
+    if (passesConflictChecks(*shortcut)) {
+        accept(*shortcut);
+    }
+    return std::nullopt;
+}
+
+bool RecorderCocoa::passesConflictChecks(const Shortcut& shortcut) {
+    const auto alertThenRecord = [this](const Alert& alert) {
+        giveUpFocus();
+        const int response = runModal(alert, isVisible() ? window() : nullptr);
+        refocus();
+        return response;
+    };
+    if (const QMenu* menu = mainMenu()) {
+        if (const QAction* item = menuItemWithMatchingShortcut(shortcut, *menu)) {
+            alertThenRecord({QString::fromStdString(localizedStringWithFormat(
+                                 localized("keyboard_shortcut_used_by_menu_item"),
+                                 item->text().remove(QLatin1Char('&')).toStdString())),
+                             {},
+                             {}});
+            return false;
+        }
+    }
+    if (isDisallowed(shortcut)) {
+        alertThenRecord({localizedText("keyboard_shortcut_disallowed"), {}, {}});
+        return false;
+    }
+    if (isUsedBySystem(shortcut)) {
+        return alertThenRecord({localizedText("keyboard_shortcut_used_by_system"),
+                                localizedText("keyboard_shortcuts_can_be_changed"),
+                                {localizedText("ok"), localizedText("force_use_shortcut")}}) ==
+               secondButtonResponse;
+    }
+    return true;
+}
+
+void RecorderCocoa::accept(const Shortcut& shortcut) {
+    setText(QString::fromStdString(presentableDescription(shortcut)));
+    showClearButtonIfNeeded();
+    internal::userDefaultsSet(shortcutName_, shortcut);
+    if (onChange_) {
+        onChange_(shortcut);
+    }
+    giveUpFocus();
+}
+
+} // namespace KeyboardShortcuts
