@@ -1,7 +1,9 @@
 #include "Pinlet/MenuBarContent.h"
 
+#include "KeyboardShortcuts/Recorder.h"
 #include "Pinlet/NoteStore.h"
 #include "Pinlet/PanelController.h"
+#include "Pinlet/ToggleShortcut.h"
 #include "platform/LoginItems.h"
 #include "platform/SystemLog.h"
 
@@ -45,6 +47,8 @@ MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& log
     column->setSpacing(itemSpacing);
     column->setContentsMargins(margin, margin, margin, margin);
     column->addWidget(toggleButton_, 0, Qt::AlignLeft);
+    column->addWidget(new KeyboardShortcuts::Recorder(tr("Shortcut:"), togglePanel(), {}, this), 0,
+                      Qt::AlignLeft);
     column->addWidget(launchAtLoginSwitch_, 0, Qt::AlignLeft);
     column->addWidget(separator(this));
     column->addWidget(quitButton(this), 0, Qt::AlignLeft);

@@ -14,7 +14,8 @@ namespace pinlet {
 
 class PanelController;
 
-// The small window behind the tray icon: show or hide the note, launch at login, quit.
+// The small window behind the tray icon: show or hide the note, the toggle's shortcut, launch at
+// login, quit.
 class MenuBarContent final : public QWidget {
     Q_OBJECT
 

@@ -1,5 +1,8 @@
 #include "Pinlet/MenuBarContent.h"
 
+#include "platform/linux/QtEventTranslation.h"
+#include "platform/linux/XkbKeyboardLayout.h"
+#include "tests/support/FakeLibraryServices.h"
 #include "tests/widget/PanelFixture.h"
 
 #include <QCheckBox>
@@ -24,6 +27,11 @@ protected:
     }
 
     QCheckBox& launchSwitch() { return *content->findChild<QCheckBox*>(); }
+
+    platform::linux_desktop::XkbKeyboardLayout layout{
+        platform::linux_desktop::XkbKeymap::fromNames("us").value()};
+    test_support::FakeLibraryServices library{layout,
+                                              platform::linux_desktop::displayKeyEventTranslator()};
 
     std::optional<pinlet::MenuBarContent> content;
 };
