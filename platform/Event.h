@@ -12,6 +12,7 @@ enum class EventType : std::uint8_t {
     rightMouseUp = 4,
     keyDown = 10,
     keyUp = 11,
+    flagsChanged = 12, // a modifier or lock key went down or up
 };
 
 // Event modifier flags.

@@ -4,6 +4,8 @@
 #include "platform/linux/XkbKeymap.h"
 
 #include <QKeyEvent>
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <xkbcommon/xkbcommon.h>
 
@@ -12,7 +14,19 @@ namespace {
 
 constexpr std::uint32_t x11LockMask = 0x2;
 
+bool isModifierKey(int qtKey) {
+    static constexpr std::array modifierKeys{
+        Qt::Key_Shift,   Qt::Key_Control,    Qt::Key_Meta,       Qt::Key_Alt,     Qt::Key_AltGr,
+        Qt::Key_Super_L, Qt::Key_Super_R,    Qt::Key_Hyper_L,    Qt::Key_Hyper_R, Qt::Key_CapsLock,
+        Qt::Key_NumLock, Qt::Key_ScrollLock, Qt::Key_Mode_switch};
+    return std::ranges::find(modifierKeys, qtKey) != modifierKeys.end();
+}
+
+// A modifier key changes the flags of the keys that follow; it is no key press of its own.
 EventType eventType(const QKeyEvent& event) {
+    if (isModifierKey(event.key())) {
+        return EventType::flagsChanged;
+    }
     return event.type() == QEvent::KeyRelease ? EventType::keyUp : EventType::keyDown;
 }
 
