@@ -334,7 +334,10 @@ bool X11HotKeyService::isHeldByAnotherClient(std::uint32_t keyCode, std::uint32_
     const std::int32_t status = grabEverywhere(connection, *grab);
     if (status == HotKeyStatus::noError) {
         ungrabEverywhere(connection, *grab);
-        xcb_flush(connection);
+        // A round trip: the combination must be free again before anyone, the recorder storing
+        // it for us among them, asks for it on another connection.
+        const auto synced = xcbOwned(
+            xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     }
     discardQueuedEvents(connection);
     return status == HotKeyStatus::hotKeyExists;
