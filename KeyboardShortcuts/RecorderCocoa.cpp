@@ -151,6 +151,7 @@ bool RecorderCocoa::event(QEvent* event) {
 
 void RecorderCocoa::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
+    deselect(); // a shortcut is replaced as a whole, never edited
     startRecording();
 }
 

@@ -12,7 +12,7 @@ struct Command {
 };
 
 QKeySequence primaryWith(Qt::Key key, Qt::KeyboardModifiers extra = {}) {
-    return QKeySequence(QKeyCombination(Qt::ControlModifier | extra, key));
+    return {QKeyCombination(Qt::ControlModifier | extra, key)};
 }
 
 void addCommands(QMenu& menu, std::initializer_list<Command> commands) {

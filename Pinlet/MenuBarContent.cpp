@@ -40,6 +40,7 @@ MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& log
                                platform::SystemLog& systemLog, Qt::WindowFlags windowFlags)
     : QWidget(nullptr, windowFlags), panel_(panel), loginItems_(loginItems), systemLog_(systemLog),
       toggleButton_(new QPushButton(this)),
+      shortcutRecorder_(new KeyboardShortcuts::Recorder(tr("Shortcut:"), togglePanel(), {}, this)),
       launchAtLoginSwitch_(new QCheckBox(tr("Launch at login"), this)) {
     setWindowTitle(QStringLiteral("Pinlet menu"));
 
@@ -47,8 +48,7 @@ MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& log
     column->setSpacing(itemSpacing);
     column->setContentsMargins(margin, margin, margin, margin);
     column->addWidget(toggleButton_, 0, Qt::AlignLeft);
-    column->addWidget(new KeyboardShortcuts::Recorder(tr("Shortcut:"), togglePanel(), {}, this), 0,
-                      Qt::AlignLeft);
+    column->addWidget(shortcutRecorder_, 0, Qt::AlignLeft);
     column->addWidget(launchAtLoginSwitch_, 0, Qt::AlignLeft);
     column->addWidget(separator(this));
     column->addWidget(quitButton(this), 0, Qt::AlignLeft);

@@ -5,6 +5,10 @@
 class QCheckBox;
 class QPushButton;
 
+namespace KeyboardShortcuts {
+class Recorder;
+}
+
 namespace platform {
 class LoginItems;
 class SystemLog;
@@ -38,7 +42,9 @@ private:
     PanelController& panel_;
     platform::LoginItems& loginItems_;
     platform::SystemLog& systemLog_;
+    // In the order of the rows, which is the order Tab follows.
     QPushButton* toggleButton_;
+    KeyboardShortcuts::Recorder* shortcutRecorder_;
     QCheckBox* launchAtLoginSwitch_;
 };
 

@@ -49,7 +49,7 @@ protected:
             (chosen == buttons.end() ? box->escapeButton() : *chosen)->click();
         });
     }
-    std::optional<PreferenceValue> stored() const {
+    [[nodiscard]] std::optional<PreferenceValue> stored() const {
         return preferences.object("KeyboardShortcuts_toggle");
     }
 

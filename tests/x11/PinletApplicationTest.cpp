@@ -75,4 +75,38 @@ TEST_F(PinletApplicationTest, ASecondInstanceExitsWithoutTouchingTheStore) {
     EXPECT_EQ(first.state(), QProcess::Running);
 }
 
+TEST_F(PinletApplicationTest, AShortcutRecordedInTheTrayWindowTogglesThePanelAndFreesTheOldOne) {
+    const WindowId other = session.createWindow();
+    QProcess& pinlet = startPinlet();
+    std::optional<std::string> icon;
+    ASSERT_TRUE(waitUntil([&] {
+        icon = session.run({"xdotool", "search", "--onlyvisible", "--classname", "pinlet"});
+        return icon.has_value();
+    }));
+    ASSERT_TRUE(
+        session.run({"xdotool", "mousemove", "--window",
+                     QString::fromStdString(*icon).section('\n', 0, 0), "4", "4", "click", "1"}));
+    ASSERT_TRUE(waitUntil([&] {
+        return session.run({"xdotool", "getactivewindow", "getwindowname"}) == "Pinlet menu\n";
+    }));
+    // Tab leads from the show button into the recorder, which then takes the next combination.
+    ASSERT_TRUE(session.run({"xdotool", "key", "Tab", "ctrl+shift+k"}));
+    const auto store = configHome / "pinlet" / "preferences.json";
+    EXPECT_TRUE(waitUntil([&] {
+        std::ifstream file(store);
+        return std::string(std::istreambuf_iterator<char>(file), {})
+                   .find(R"({\"carbonKeyCode\":40,\"carbonModifiers\":4608})") != std::string::npos;
+    }));
+    // Ctrl+Alt+N is free for others now.
+    EXPECT_TRUE(session.grabKey(57, 0x4 | 0x8));
+
+    ASSERT_TRUE(
+        session.run({"xdotool", "windowactivate", "--sync", std::to_string(other).c_str()}));
+    ASSERT_TRUE(session.run({"xdotool", "key", "ctrl+shift+k"}));
+    EXPECT_TRUE(waitUntil([&] {
+        const auto active = session.activeWindow();
+        return active && active != other;
+    })) << pinlet.readAll().toStdString();
+}
+
 } // namespace
