@@ -11,9 +11,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QWindow>
 #include <vector>
 
@@ -111,8 +113,13 @@ void RecorderCocoa::setShortcutName(const Name& name) {
     }
 }
 
+// Wide enough for either placeholder, whose length depends on the language.
 QSize RecorderCocoa::sizeHint() const {
-    return {minimumWidth, QLineEdit::sizeHint().height()};
+    const QFontMetrics metrics = fontMetrics();
+    const int placeholders = std::max(metrics.horizontalAdvance(localizedText("record_shortcut")),
+                                      metrics.horizontalAdvance(localizedText("press_shortcut")));
+    const int height = QLineEdit::sizeHint().height();
+    return {std::max(minimumWidth, placeholders + height), height};
 }
 
 void RecorderCocoa::setStringValue(const Name& name) {
@@ -160,6 +167,20 @@ void RecorderCocoa::focusOutEvent(QFocusEvent* event) {
         endRecording();
     }
     QLineEdit::focusOutEvent(event);
+}
+
+void RecorderCocoa::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    // A centred line edit hides its placeholder while it has focus, which is exactly when the
+    // field asks for a shortcut.
+    if (hasFocus() && text().isEmpty()) {
+        QPainter painter(this);
+        QStyleOptionFrame option;
+        initStyleOption(&option);
+        painter.setPen(palette().placeholderText().color());
+        painter.drawText(style()->subElementRect(QStyle::SE_LineEditContents, &option, this),
+                         Qt::AlignCenter, placeholderText());
+    }
 }
 
 void RecorderCocoa::showEvent(QShowEvent* event) {

@@ -70,12 +70,12 @@ protected:
 TEST_F(RecorderTest, RecordingPausesDispatchUntilEscapeWhichChangesNothing) {
     EXPECT_EQ(recorder->text(), "⌃⌥N");
     EXPECT_TRUE(internal::isPaused());
-    EXPECT_EQ(recorder->placeholderText(), "Type the new shortcut");
+    EXPECT_EQ(recorder->placeholderText(), "Press Shortcut");
     EXPECT_EQ(recorder->handleEvent(keyDown(Key::escape, Flags::capsLock)), std::nullopt);
     EXPECT_FALSE(recorder->isRecording());
     EXPECT_FALSE(internal::isPaused());
     EXPECT_EQ(activity, (std::vector{true, false}));
-    EXPECT_EQ(recorder->placeholderText(), "Click to record a shortcut");
+    EXPECT_EQ(recorder->placeholderText(), "Record Shortcut");
     EXPECT_EQ(recorder->text(), "⌃⌥N");
     EXPECT_TRUE(changes.empty());
 }
