@@ -3,6 +3,7 @@
 #include "KeyboardShortcuts/internal/DispatchState.h"
 #include "tests/unit/KeyboardShortcutsFixture.h"
 
+#include <QAction>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -120,6 +121,19 @@ TEST_F(RecorderTest, BackspaceRemovesTheShortcutAndRecordingGoesOn) {
     EXPECT_TRUE(recorder->isRecording());
     recorder->handleEvent(keyDown(Key::delete_, 0, SpecialKey::delete_));
     EXPECT_EQ(changes.size(), 1U);
+}
+
+TEST_F(RecorderTest, TheApplicationsOwnKeysWaitWhileRecording) {
+    QAction quit("Quit Pinlet");
+    quit.setShortcut(QKeySequence("Ctrl+Q"));
+    window.addAction(&quit);
+    int quits = 0;
+    QObject::connect(&quit, &QAction::triggered, [&] { ++quits; });
+    QTest::keyClick(recorder, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quits, 0);
+    recorder->clearFocus();
+    QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quits, 1);
 }
 
 TEST_F(RecorderTest, AMenuCommandsKeyIsNamedAndNothingIsStored) {
