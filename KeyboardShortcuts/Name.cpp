@@ -108,6 +108,15 @@ void userDefaultsDidChange(const Name& name) {
                                            {{"name", name.rawValue()}});
 }
 
+bool isChangeOf(const platform::Notification& notification, const Name& name) {
+    const auto entry = notification.userInfo.find("name");
+    if (entry == notification.userInfo.end()) {
+        return false;
+    }
+    const auto* changed = std::get_if<std::string>(&entry->second);
+    return changed != nullptr && *changed == name.rawValue();
+}
+
 std::unordered_set<Name> allNames() {
     std::unordered_set<Name> names;
     for (const auto& [key, value] : store().dictionaryRepresentation()) {

@@ -226,4 +226,9 @@ std::optional<QKeySequence> toKeySequence(const Shortcut& shortcut) {
     return QKeySequence(QKeyCombination(toEventModifiers(shortcut.modifiers()), *key));
 }
 
+QKeySequence keySequenceOrNone(const std::optional<Shortcut>& shortcut) {
+    const auto sequence = shortcut ? toKeySequence(*shortcut) : std::nullopt;
+    return sequence.value_or(QKeySequence());
+}
+
 } // namespace KeyboardShortcuts

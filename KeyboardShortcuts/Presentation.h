@@ -35,6 +35,10 @@ namespace KeyboardShortcuts {
 // express.
 [[nodiscard]] std::optional<QKeySequence> toKeySequence(const Shortcut& shortcut);
 
+// The shortcut's key sequence where there is a shortcut and it has one, else the empty sequence,
+// which means no shortcut to Qt's widgets.
+[[nodiscard]] QKeySequence keySequenceOrNone(const std::optional<Shortcut>& shortcut);
+
 // The character that the installed layout puts on the shortcut's key with no modifiers held:
 // exactly one grapheme cluster, in UTF-8. None for keys that type no character, dead keys,
 // unmapped keys and key codes outside 0 to 65535.

@@ -76,7 +76,13 @@ bool isDeleteKey(const platform::Event& event) {
 RecorderCocoa::RecorderCocoa(Name name, RecorderOnChange onChange, QWidget* parent)
     : QLineEdit(parent), shortcutName_(std::move(name)), onChange_(std::move(onChange)),
       clearAction_(addAction(style()->standardIcon(QStyle::SP_LineEditClearButton),
-                             QLineEdit::TrailingPosition)) {
+                             QLineEdit::TrailingPosition)),
+      shortcutsNameChangeObserver_(shortcutByNameDidChange,
+                                   [this](const platform::Notification& notification) {
+                                       if (internal::isChangeOf(notification, shortcutName_)) {
+                                           setStringValue(shortcutName_);
+                                       }
+                                   }) {
     setPlaceholderText(localizedText("record_shortcut"));
     setAlignment(Qt::AlignCenter);
     // The field shows shortcuts and never takes text: no caret, no typing, no pasting.
@@ -86,20 +92,9 @@ RecorderCocoa::RecorderCocoa(Name name, RecorderOnChange onChange, QWidget* pare
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(clearAction_, &QAction::triggered, this, &RecorderCocoa::clearShortcut);
     setStringValue(shortcutName_);
-    shortcutsNameChangeObserver_ = internal::installedServices().notifications.addObserver(
-        std::string(shortcutByNameDidChange), [this](const platform::Notification& notification) {
-            const auto entry = notification.userInfo.find("name");
-            const auto* changed = entry == notification.userInfo.end()
-                                      ? nullptr
-                                      : std::get_if<std::string>(&entry->second);
-            if (changed != nullptr && *changed == shortcutName_.rawValue()) {
-                setStringValue(shortcutName_);
-            }
-        });
 }
 
 RecorderCocoa::~RecorderCocoa() {
-    internal::installedServices().notifications.removeObserver(shortcutsNameChangeObserver_);
     if (isRecording()) {
         endRecording();
     }

@@ -2,7 +2,7 @@
 
 #include "KeyboardShortcuts/LocalEventMonitor.h"
 #include "KeyboardShortcuts/Name.h"
-#include "platform/NotificationCenter.h"
+#include "KeyboardShortcuts/internal/NotificationSubscription.h"
 
 #include <QLineEdit>
 #include <functional>
@@ -78,7 +78,7 @@ private:
     RecorderOnChange onChange_;
     QAction* clearAction_;
     std::unique_ptr<LocalEventMonitor> eventMonitor_;
-    platform::NotificationCenter::Token shortcutsNameChangeObserver_;
+    internal::NotificationSubscription shortcutsNameChangeObserver_;
 };
 
 } // namespace KeyboardShortcuts

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KeyboardShortcuts/Name.h"
+#include "platform/NotificationCenter.h"
 
 #include <string>
 #include <unordered_set>
@@ -16,6 +17,8 @@ void userDefaultsSet(const Name& name, const Shortcut& shortcut);
 // Whether anything is stored under the name's key, the removal marker included.
 [[nodiscard]] bool userDefaultsContains(const Name& name);
 void userDefaultsDidChange(const Name& name);
+// Whether the notification announces a change of this name's shortcut.
+[[nodiscard]] bool isChangeOf(const platform::Notification& notification, const Name& name);
 // Every name the store holds a key for, without defaults.
 [[nodiscard]] std::unordered_set<Name> allNames();
 
