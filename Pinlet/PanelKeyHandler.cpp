@@ -8,6 +8,7 @@ namespace pinlet {
 namespace {
 
 constexpr std::uint16_t escapeKeyCode = 53;
+constexpr std::string_view escapeCharacter = "\x1b";
 
 constexpr std::array editActions = {
     std::pair{std::string_view("x"), EditAction::cut},
@@ -20,11 +21,18 @@ std::string lowercased(const std::string& utf8) {
     return QString::fromStdString(utf8).toLower().toStdString();
 }
 
+// The Escape position, or whichever key the layout makes type Escape (Caps Lock, for many).
+// Ctrl+[ types Escape as well, but to the user it stays a bracket.
+bool isEscape(const platform::Event& event) {
+    const bool control = (event.modifierFlags & platform::ModifierFlags::control) != 0;
+    return event.keyCode == escapeKeyCode || (event.characters == escapeCharacter && !control);
+}
+
 } // namespace
 
 bool PanelKeyHandler::interceptEvent(const platform::Event& event,
                                      const PanelKeyTarget& target) const {
-    if (event.type != platform::EventType::keyDown || event.keyCode != escapeKeyCode) {
+    if (event.type != platform::EventType::keyDown || !isEscape(event)) {
         return false;
     }
     // During a composition Escape belongs to the input method, which cancels it.
