@@ -41,15 +41,32 @@ std::optional<QRect> parsedFrame(const std::string& text) {
     return QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
 }
 
-// A saved frame is usable when it is at least the minimum size and still shows on a screen.
-bool isUsable(const QRect& frame) {
-    if (frame.width() < NotePanel::minimumSize.width() ||
-        frame.height() < NotePanel::minimumSize.height()) {
-        return false;
+bool isLargeEnough(const QRect& frame) {
+    return frame.width() >= NotePanel::minimumSize.width() &&
+           frame.height() >= NotePanel::minimumSize.height();
+}
+
+// The available area of the screen that shows most of the frame; none when no screen shows any.
+std::optional<QRect> availableAreaShowing(const QRect& frame) {
+    std::optional<QRect> best;
+    qint64 bestOverlap = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect overlap = screen->availableGeometry().intersected(frame);
+        const qint64 size = qint64{overlap.width()} * overlap.height();
+        if (size > bestOverlap) {
+            bestOverlap = size;
+            best = screen->availableGeometry();
+        }
     }
-    const auto screens = QGuiApplication::screens();
-    return std::ranges::any_of(
-        screens, [&frame](const QScreen* screen) { return screen->geometry().intersects(frame); });
+    return best;
+}
+
+// The frame made no larger than the area and moved wholly into it.
+QRect fittedInto(QRect frame, const QRect& area) {
+    frame.setSize(frame.size().boundedTo(area.size()));
+    frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width()));
+    frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() + 1 - frame.height()));
+    return frame;
 }
 
 } // namespace
@@ -101,8 +118,9 @@ void PanelController::buildContent() {
 void PanelController::restoreFrame() {
     const auto saved = services_.preferences.string(frameKey);
     const auto frame = saved ? parsedFrame(*saved) : std::nullopt;
-    if (frame && isUsable(*frame)) {
-        panel_->setGeometry(*frame);
+    const auto area = frame && isLargeEnough(*frame) ? availableAreaShowing(*frame) : std::nullopt;
+    if (area) {
+        panel_->setGeometry(fittedInto(*frame, *area));
         return;
     }
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

@@ -153,6 +153,16 @@ TEST_F(PanelControllerTest, TheFrameIsKeptAcrossLaunchesUnlessItIsOffScreenOrUnr
     launch();
     EXPECT_EQ(panel().geometry(), QRect(100, 120, 500, 300));
 
+    // A frame that sticks out, or is larger than the screen, is brought wholly onto it.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    preferences.set(pinlet::PanelController::frameKey,
+                    QStringLiteral("%1 0 500 300").arg(area.right()).toStdString());
+    launch();
+    EXPECT_EQ(panel().geometry(), QRect(area.right() + 1 - 500, area.top(), 500, 300));
+    preferences.set(pinlet::PanelController::frameKey, std::string("0 0 20000 20000"));
+    launch();
+    EXPECT_EQ(panel().geometry(), area);
+
     for (const char* saved : {"-9000 -9000 400 300", "garbage", "10 10 20 20", "1 2 3"}) {
         preferences.set(pinlet::PanelController::frameKey, std::string(saved));
         launch();
