@@ -4,6 +4,7 @@
 #include "platform/linux/QtEventTranslation.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -54,6 +55,13 @@ bool NotePanel::handleKeyPress(const QKeyEvent& keyEvent) {
         return true;
     }
     return performKeyEquivalent(event, *this).value_or(false);
+}
+
+// A close asked of the window manager (its close button, Alt+F4) hides the note as Escape does,
+// so that its state is kept and focus goes back; the panel itself stays for the next show.
+void NotePanel::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    onEscape();
 }
 
 void NotePanel::paintEvent(QPaintEvent* /*event*/) {
