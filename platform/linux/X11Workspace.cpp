@@ -15,7 +15,7 @@ namespace platform::linux_desktop {
 
 namespace {
 
-constexpr std::array<std::string_view, 12> atomNames{"_NET_ACTIVE_WINDOW",
+constexpr std::array<std::string_view, 13> atomNames{"_NET_ACTIVE_WINDOW",
                                                      "_NET_WM_PID",
                                                      "_NET_SUPPORTED",
                                                      "_NET_WM_DESKTOP",
@@ -26,7 +26,8 @@ constexpr std::array<std::string_view, 12> atomNames{"_NET_ACTIVE_WINDOW",
                                                      "_NET_WM_STATE_ABOVE",
                                                      "_NET_WM_USER_TIME",
                                                      "_NET_WM_USER_TIME_WINDOW",
-                                                     "_PINLET_SERVER_TIME"};
+                                                     "_PINLET_SERVER_TIME",
+                                                     "_NET_CLIENT_LIST_STACKING"};
 
 constexpr std::uint32_t allDesktops = 0xFFFFFFFF;
 // EWMH source indication of a request made on the user's behalf: the window manager obeys it
@@ -138,17 +139,34 @@ bool X11Workspace::isCurrentApplication(const RunningApplication& app) {
     return app.processId == ::getpid();
 }
 
+// An application whose remembered window closed still counts while another of its windows is
+// there (a dialog that closed, one of several browser windows).
 bool X11Workspace::isTerminated(const RunningApplication& app) {
-    const auto attributes = xcbOwned(xcb_get_window_attributes_reply(
-        connection_.get(), xcb_get_window_attributes(connection_.get(), app.window), nullptr));
-    if (!attributes) {
-        return true;
-    }
-    return app.processId > 0 && ::kill(static_cast<pid_t>(app.processId), 0) != 0 && errno == ESRCH;
+    const bool processGone =
+        app.processId > 0 && ::kill(static_cast<pid_t>(app.processId), 0) != 0 && errno == ESRCH;
+    return processGone || !windowToActivate(app);
 }
 
 void X11Workspace::activate(const RunningApplication& app) {
-    requestActivation(app.window, triggeringTime());
+    if (const auto window = windowToActivate(app)) {
+        requestActivation(*window, triggeringTime());
+    }
+}
+
+std::optional<WindowId> X11Workspace::windowToActivate(const RunningApplication& app) {
+    if (readWindowProperty(app.window, WmPid, XCB_ATOM_CARDINAL)) {
+        return app.window;
+    }
+    if (app.processId <= 0) {
+        return std::nullopt;
+    }
+    // Bottom to top: the last of the application's windows is its topmost.
+    const auto stacking = readProperty(root_, ClientListStacking, XCB_ATOM_WINDOW);
+    const auto topmost = std::find_if(stacking.rbegin(), stacking.rend(), [&](WindowId window) {
+        const auto pid = readProperty(window, WmPid, XCB_ATOM_CARDINAL);
+        return !pid.empty() && pid.front() == app.processId;
+    });
+    return topmost == stacking.rend() ? std::nullopt : std::optional(*topmost);
 }
 
 void X11Workspace::makeKeyWindow(WindowId window) {

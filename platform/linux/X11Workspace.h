@@ -63,6 +63,7 @@ private:
         WmUserTime,
         WmUserTimeWindow,
         ServerTimeProbe,
+        ClientListStacking,
         AtomCount
     };
     void internAtoms();
@@ -70,6 +71,8 @@ private:
     // The event's type without the bit of events sent by clients, and its window.
     void handleEvent(std::uint8_t type, WindowId window);
 
+    // The application's window when it still exists, else its topmost remaining one.
+    [[nodiscard]] std::optional<WindowId> windowToActivate(const RunningApplication& app);
     [[nodiscard]] std::uint32_t triggeringTime();
     [[nodiscard]] std::uint32_t serverTime();
     void requestActivation(WindowId window, std::uint32_t time);

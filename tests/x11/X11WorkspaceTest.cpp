@@ -30,6 +30,14 @@ TEST(X11Workspace, TheApplicationThatWasInFrontCanBeActivatedAgain) {
     ASSERT_TRUE(waitUntil([&] { return session.activeWindow() == second; }));
     workspace.activate(*front);
     EXPECT_TRUE(waitUntil([&] { return session.activeWindow() == first; }));
+
+    // Once that window is gone, the application's topmost remaining one takes the focus.
+    const auto other = session.createWindow(1);
+    ASSERT_TRUE(waitUntil([&] { return session.activeWindow() == other; }));
+    session.destroyWindow(first);
+    EXPECT_FALSE(workspace.isTerminated(*front));
+    workspace.activate(*front);
+    EXPECT_TRUE(waitUntil([&] { return session.activeWindow() == second; }));
 }
 
 // The time of the user's latest input, which activation requests carry. Zero is CurrentTime,

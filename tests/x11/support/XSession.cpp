@@ -115,7 +115,7 @@ void XSession::startTrayHost() {
     }
 }
 
-WindowId XSession::createWindow() {
+WindowId XSession::createWindow(std::optional<std::uint32_t> processId) {
     xcb_connection_t* connection = connection_.get();
     const WindowId window = xcb_generate_id(connection);
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, root_, 100, 100, 320, 200, 0,
@@ -124,12 +124,17 @@ WindowId XSession::createWindow() {
     const std::array<std::uint32_t, 9> hints{1, 1};
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS,
                         XCB_ATOM_WM_HINTS, 32, hints.size(), hints.data());
-    const auto pid = static_cast<std::uint32_t>(::getpid());
+    const auto pid = processId.value_or(static_cast<std::uint32_t>(::getpid()));
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_PID"),
                         XCB_ATOM_CARDINAL, 32, 1, &pid);
     xcb_map_window(connection, window);
     xcb_flush(connection);
     return window;
+}
+
+void XSession::destroyWindow(WindowId window) {
+    xcb_destroy_window(connection_.get(), window);
+    xcb_flush(connection_.get());
 }
 
 bool XSession::grabKey(std::uint8_t keycode, std::uint16_t modifiers) {

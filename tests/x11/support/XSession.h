@@ -48,8 +48,10 @@ public:
     QProcess& start(const QStringList& command, const QProcessEnvironment& extra = {},
                     QProcess::ProcessChannelMode channels = QProcess::MergedChannels);
 
-    // A focusable top-level window of this client, shown, carrying the test process's pid.
-    WindowId createWindow();
+    // A focusable top-level window of this client, shown, carrying the test process's pid or,
+    // standing for another application, the one given.
+    WindowId createWindow(std::optional<std::uint32_t> processId = std::nullopt);
+    void destroyWindow(WindowId window);
     // Grabs the key on the root window for this client; false when another client holds it.
     bool grabKey(std::uint8_t keycode, std::uint16_t modifiers);
     [[nodiscard]] std::optional<WindowId> activeWindow() const;
