@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
     QMainWindow window;
     auto* content = new QWidget;
     auto* layout = new QVBoxLayout(content);
-    auto* greeting = new QLabel(QStringLiteral("Press Ctrl+Alt+G anywhere and let it go."));
+    auto* greeting = new QLabel(QStringLiteral("Press the shortcut anywhere and let it go."));
     int greetings = 0;
     const auto greet = [&] { greeting->setText(QStringLiteral("Hello #%1").arg(++greetings)); };
 
@@ -64,7 +64,8 @@ int main(int argc, char* argv[]) {
     KeyboardShortcuts::onKeyUp(greetName, greet);
 
     // A menu action and a button that show the name's keys as their own shortcut.
-    QAction* action = window.menuBar()->addMenu(QStringLiteral("&Greeting"))->addAction("Greet");
+    QAction* action =
+        window.menuBar()->addMenu(QStringLiteral("&Greeting"))->addAction(QStringLiteral("Greet"));
     KeyboardShortcuts::setShortcutFor(*action, greetName);
     auto* button = new QPushButton(QStringLiteral("Greet"));
     KeyboardShortcuts::globalKeyboardShortcut(*button, greetName);
