@@ -4,6 +4,7 @@
 #include "KeyboardShortcuts/Presentation.h"
 #include "KeyboardShortcuts/internal/DispatchState.h"
 #include "KeyboardShortcuts/internal/InstalledServices.h"
+#include "KeyboardShortcuts/internal/NotificationSubscription.h"
 #include "KeyboardShortcuts/internal/Storage.h"
 #include "KeyboardShortcuts/resource_bundle_accessor.h"
 #include "platform/MainQueue.h"
@@ -77,12 +78,12 @@ RecorderCocoa::RecorderCocoa(Name name, RecorderOnChange onChange, QWidget* pare
     : QLineEdit(parent), shortcutName_(std::move(name)), onChange_(std::move(onChange)),
       clearAction_(addAction(style()->standardIcon(QStyle::SP_LineEditClearButton),
                              QLineEdit::TrailingPosition)),
-      shortcutsNameChangeObserver_(shortcutByNameDidChange,
-                                   [this](const platform::Notification& notification) {
-                                       if (internal::isChangeOf(notification, shortcutName_)) {
-                                           setStringValue(shortcutName_);
-                                       }
-                                   }) {
+      shortcutsNameChangeObserver_(std::make_unique<internal::NotificationSubscription>(
+          shortcutByNameDidChange, [this](const platform::Notification& notification) {
+              if (internal::isChangeOf(notification, shortcutName_)) {
+                  setStringValue(shortcutName_);
+              }
+          })) {
     setPlaceholderText(localizedText("record_shortcut"));
     setAlignment(Qt::AlignCenter);
     // The field shows shortcuts and never takes text: no caret, no typing, no pasting.

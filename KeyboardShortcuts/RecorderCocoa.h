@@ -2,7 +2,6 @@
 
 #include "KeyboardShortcuts/LocalEventMonitor.h"
 #include "KeyboardShortcuts/Name.h"
-#include "KeyboardShortcuts/internal/NotificationSubscription.h"
 
 #include <QLineEdit>
 #include <functional>
@@ -13,6 +12,10 @@
 class QAction;
 
 namespace KeyboardShortcuts {
+
+namespace internal {
+class NotificationSubscription;
+}
 
 // Posted with "isActive" true when a recorder starts recording, false when it stops.
 inline constexpr std::string_view recorderActiveStatusDidChange =
@@ -78,7 +81,7 @@ private:
     RecorderOnChange onChange_;
     QAction* clearAction_;
     std::unique_ptr<LocalEventMonitor> eventMonitor_;
-    internal::NotificationSubscription shortcutsNameChangeObserver_;
+    std::unique_ptr<internal::NotificationSubscription> shortcutsNameChangeObserver_;
 };
 
 } // namespace KeyboardShortcuts
