@@ -58,15 +58,6 @@ std::optional<platform::KeyboardEvent> rawKeyEvent(const platform::Event& event)
         .modifiers = static_cast<std::uint32_t>(carbon(event.modifierFlags))};
 }
 
-// Swallows the key events of registered shortcuts while a menu holds the keyboard.
-std::optional<platform::Event> matchWhileMenuIsOpen(const platform::Event& event) {
-    const auto raw = rawKeyEvent(event);
-    if (raw && handleRawKeyEvent(*raw) == noError) {
-        return std::nullopt;
-    }
-    return event;
-}
-
 struct PressedRawKey {
     std::uint32_t keyCode;
     std::int64_t carbonHotKeyId;
@@ -81,19 +72,35 @@ struct State {
     // The raw key press that matched an entry, until its release.
     std::optional<PressedRawKey> pressedRawKey;
 
-    RunLoopLocalEventMonitor& monitor() {
-        if (!keyEventMonitor) {
-            keyEventMonitor = std::make_unique<RunLoopLocalEventMonitor>(
-                eventMask(platform::EventType::keyDown) | eventMask(platform::EventType::keyUp),
-                matchWhileMenuIsOpen);
-        }
-        return *keyEventMonitor;
-    }
+    RunLoopLocalEventMonitor& monitor();
 };
 
 State& state() {
     static State instance;
     return instance;
+}
+
+// Swallows the key events of registered shortcuts while a menu holds the keyboard. A held key
+// repeats as releases and presses marked as repeats: those of the matched key are swallowed
+// without calling it again, so that holding it gives one press and one release.
+std::optional<platform::Event> matchWhileMenuIsOpen(const platform::Event& event) {
+    const auto raw = rawKeyEvent(event);
+    if (!raw) {
+        return event;
+    }
+    const auto& pressed = state().pressedRawKey;
+    const bool swallowed = event.isARepeat ? pressed && pressed->keyCode == raw->keyCode
+                                           : handleRawKeyEvent(*raw) == noError;
+    return swallowed ? std::nullopt : std::optional(event);
+}
+
+RunLoopLocalEventMonitor& State::monitor() {
+    if (!keyEventMonitor) {
+        keyEventMonitor = std::make_unique<RunLoopLocalEventMonitor>(
+            eventMask(platform::EventType::keyDown) | eventMask(platform::EventType::keyUp),
+            matchWhileMenuIsOpen);
+    }
+    return *keyEventMonitor;
 }
 
 platform::HotKeyService& service() {

@@ -5,7 +5,11 @@
 #include "platform/MenuTracking.h"
 #include "tests/unit/KeyboardShortcutsFixture.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QWindow>
 #include <algorithm>
+#include <linux/input-event-codes.h>
 
 namespace {
 
@@ -159,6 +163,26 @@ TEST_F(DispatchTest, ARawReleaseFollowsTheMatchedPressWhateverModifiersWereLetGo
     EXPECT_EQ(raw(rawKeyDown, controlOption), noError);
     EXPECT_EQ(raw(rawKeyUp, 0), noError);
     EXPECT_EQ(raw(rawKeyUp, 0), eventNotHandled);
+    EXPECT_EQ(calls, (Calls{"down", "up"}));
+}
+
+// The toolkit hands a held key's repeats on as releases and presses marked as repeats.
+TEST_F(DispatchTest, AKeyHeldInAnOpenMenuGivesOnePressAndOneRelease) {
+    onKeyDown(toggle, log("down"));
+    onKeyUp(toggle, log("up"));
+    library.notifications.post(platform::menuDidBeginTrackingNotification);
+    QWindow window;
+    const auto send = [&window](QEvent::Type type, bool isRepeat) {
+        QKeyEvent event(type, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier, KEY_N + 8, 0, 0, {},
+                        isRepeat);
+        QCoreApplication::sendEvent(&window, &event);
+    };
+    send(QEvent::KeyPress, false);
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        send(QEvent::KeyRelease, true);
+        send(QEvent::KeyPress, true);
+    }
+    send(QEvent::KeyRelease, false);
     EXPECT_EQ(calls, (Calls{"down", "up"}));
 }
 
