@@ -154,13 +154,19 @@ void releaseAll() {
     }
 }
 
-void enterNormalMode(HotKeyRef handler) {
-    softRegisterAll();
+// A press whose release the menu did not see is forgotten with the menu.
+void stopRawKeys(HotKeyRef handler) {
     if (rawKeysComeThroughTheMonitor()) {
         state().monitor().stop();
     } else {
         service().removeEventTypes(handler, rawKeyEventTypes);
     }
+    state().pressedRawKey.reset();
+}
+
+void enterNormalMode(HotKeyRef handler) {
+    softRegisterAll();
+    stopRawKeys(handler);
     service().addEventTypes(handler, hotKeyEventTypes);
 }
 
@@ -177,11 +183,7 @@ void enterMenuMode(HotKeyRef handler) {
 void enterDisabledMode(HotKeyRef handler) {
     releaseAll();
     service().removeEventTypes(handler, hotKeyEventTypes);
-    if (rawKeysComeThroughTheMonitor()) {
-        state().monitor().stop();
-    } else {
-        service().removeEventTypes(handler, rawKeyEventTypes);
-    }
+    stopRawKeys(handler);
 }
 
 std::int32_t callForKind(const HotKey& hotKey, std::uint32_t kind, std::uint32_t downKind,
@@ -236,6 +238,11 @@ void unregister(const Shortcut& shortcut) {
             service().unregisterHotKey(hotKey->carbonHotKey);
             state().hotKeys.erase(id);
         }
+    }
+    // The key's later releases and repeats match anew.
+    const auto& pressed = state().pressedRawKey;
+    if (pressed && !state().hotKeys.contains(pressed->carbonHotKeyId)) {
+        state().pressedRawKey.reset();
     }
 }
 
