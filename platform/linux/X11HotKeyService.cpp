@@ -78,6 +78,10 @@ bool carriesAny(const KeyboardMapping& mapping, std::span<const xcb_keycode_t> k
     });
 }
 
+bool isDown(const xcb_query_keymap_reply_t& keymap, std::uint8_t keycode) {
+    return (keymap.keys[keycode / 8] & (1U << (keycode % 8))) != 0;
+}
+
 void discardQueuedEvents(xcb_connection_t* connection) {
     for (auto event = xcbOwned(xcb_poll_for_event(connection)); event;
          event = xcbOwned(xcb_poll_for_event(connection))) {
@@ -171,11 +175,8 @@ HotKeyService::Registration X11HotKeyService::registerHotKey(std::uint32_t keyCo
         return {.status = status, .reference = std::nullopt};
     }
     const HotKeyRef reference = nextReference_++;
-    hotKeys_.emplace(reference, HotKey{.keyCode = keyCode,
-                                       .modifiers = modifiers,
-                                       .id = id,
-                                       .grab = grab,
-                                       .downKeycode = std::nullopt});
+    hotKeys_.emplace(reference,
+                     HotKey{.keyCode = keyCode, .modifiers = modifiers, .id = id, .grab = grab});
     return {.status = HotKeyStatus::noError, .reference = reference};
 }
 
@@ -378,21 +379,57 @@ void X11HotKeyService::handleKeyPress(const xcb_key_press_event_t& event) {
     const auto hotKey = std::ranges::find_if(
         hotKeys_, [&](const auto& entry) { return entry.second.grab == pressed; });
     // A key held down repeats its press; the combination is delivered once until released.
-    if (hotKey == hotKeys_.end() || hotKey->second.downKeycode) {
+    if (hotKey == hotKeys_.end() || heldKeys_.contains(event.detail)) {
         return;
     }
-    hotKey->second.downKeycode = event.detail;
+    heldKeys_.emplace(event.detail, hotKey->second);
     deliver(KeyboardEventKind::hotKeyPressed, hotKey->second, event.time);
 }
 
 void X11HotKeyService::handleKeyRelease(const xcb_key_release_event_t& event) {
-    const auto hotKey = std::ranges::find_if(
-        hotKeys_, [&](const auto& entry) { return entry.second.downKeycode == event.detail; });
-    if (hotKey == hotKeys_.end()) {
+    if (!heldKeys_.contains(event.detail)) {
         return;
     }
-    hotKey->second.downKeycode.reset();
-    deliver(KeyboardEventKind::hotKeyReleased, hotKey->second, event.time);
+    releaseHeldKey(event.detail, event.time);
+    if (!heldKeys_.empty() && !keyboardGrabbed_) {
+        grabUntilHeldKeysAreUp(event);
+    }
+    letKeyboardGoOnceKeysAreUp(event.time);
+}
+
+void X11HotKeyService::releaseHeldKey(std::uint8_t keycode, std::uint32_t timestamp) {
+    const auto held = heldKeys_.extract(keycode);
+    deliver(KeyboardEventKind::hotKeyReleased, held.mapped(), timestamp);
+}
+
+// A passive grab ends when the key that started it is let go: the events of a combination
+// pressed meanwhile go to the focused window from then on, its release among them. So the
+// keyboard is grabbed until the keys still held are up, and a key found up by then, let go
+// before the grab took hold, is released at once; as is every held key if the grab fails.
+void X11HotKeyService::grabUntilHeldKeysAreUp(const xcb_key_release_event_t& release) {
+    xcb_connection_t* connection = connection_.get();
+    const auto grabCookie = xcb_grab_keyboard(connection, 0, release.root, XCB_CURRENT_TIME,
+                                              XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    const auto keymapCookie = xcb_query_keymap(connection);
+    const auto grab = xcbOwned(xcb_grab_keyboard_reply(connection, grabCookie, nullptr));
+    const auto keymap = xcbOwned(xcb_query_keymap_reply(connection, keymapCookie, nullptr));
+    keyboardGrabbed_ = grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
+    std::vector<std::uint8_t> letGo;
+    for (const auto& [keycode, hotKey] : heldKeys_) {
+        if (!keyboardGrabbed_ || !keymap || !isDown(*keymap, keycode)) {
+            letGo.push_back(keycode);
+        }
+    }
+    for (const std::uint8_t keycode : letGo) {
+        releaseHeldKey(keycode, release.time);
+    }
+}
+
+void X11HotKeyService::letKeyboardGoOnceKeysAreUp(std::uint32_t timestamp) {
+    if (heldKeys_.empty() && std::exchange(keyboardGrabbed_, false)) {
+        xcb_ungrab_keyboard(connection_.get(), timestamp);
+        xcb_flush(connection_.get());
+    }
 }
 
 // The handler may register, unregister or install while it runs: it gets a copy of everything.

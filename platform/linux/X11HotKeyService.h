@@ -22,7 +22,8 @@ class X11UserTime;
 // take part in matching. Alt, Super, Num Lock and Scroll Lock are found in the modifier mapping.
 // The connection asks for detectable auto-repeat, and a press of a key already down is dropped
 // as well: holding a combination gives one press and one release. A release belongs to the
-// combination whose press it ends, whatever modifiers are still held. When the keyboard
+// combination whose press it ends, whatever modifiers are still held; every press delivered
+// gets its release, also when combinations overlap or one goes while held. When the keyboard
 // mapping changes, every combination is grabbed again through the new keycodes; references
 // stay valid.
 //
@@ -74,8 +75,6 @@ private:
         // None while the current keymap cannot express the combination or another client
         // holds it.
         std::optional<Grab> grab;
-        // The key whose press was delivered, until its release.
-        std::optional<std::uint8_t> downKeycode;
     };
     void setUpKeyboardExtension();
     void readKeyboardMapping();
@@ -93,6 +92,9 @@ private:
     void handleEvent(const xcb_generic_event_t* event);
     void handleKeyPress(const xcb_key_press_event_t& event);
     void handleKeyRelease(const xcb_key_release_event_t& event);
+    void releaseHeldKey(std::uint8_t keycode, std::uint32_t timestamp);
+    void grabUntilHeldKeysAreUp(const xcb_key_release_event_t& release);
+    void letKeyboardGoOnceKeysAreUp(std::uint32_t timestamp);
     void deliver(std::uint32_t kind, const HotKey& hotKey, std::uint32_t timestamp);
 
     X11UserTime& userTime_;
@@ -105,6 +107,10 @@ private:
     std::uint8_t keyboardEventBase_ = 0;
     bool mappingChanged_ = false;
     std::map<HotKeyRef, HotKey> hotKeys_;
+    // The keys whose press was delivered, until their release, with the combination it was of:
+    // it may be unregistered meanwhile.
+    std::map<std::uint8_t, HotKey> heldKeys_;
+    bool keyboardGrabbed_ = false;
     Handler handler_;
     std::optional<HotKeyRef> handlerReference_;
     std::set<std::uint32_t> deliveredKinds_;

@@ -16,6 +16,7 @@ using test_support::x11::XSession;
 
 // Virtual key codes: physical positions.
 constexpr std::uint32_t keyN = 45;
+constexpr std::uint32_t keyM = 46;
 constexpr std::uint32_t keyZ = 6; // where a German layout has Y
 constexpr std::uint32_t insert = 114;
 constexpr std::uint32_t controlOption = HotKeyModifier::control | HotKeyModifier::option;
@@ -74,6 +75,30 @@ TEST_F(X11HotKeyServiceTest, AHeldCombinationGivesOnePressAndOneReleaseWhileKeys
     // Server times, handed on for focus requests.
     EXPECT_GE(events[1].timestamp - events[0].timestamp, 1000U);
     EXPECT_EQ(userTime.latest(), events[1].timestamp);
+}
+
+// The grab that a press starts ends with its own key: the release of a combination pressed
+// meanwhile, still down then or let go at once, or of one unregistered while held, must come.
+TEST_F(X11HotKeyServiceTest, EveryPressDeliveredGetsItsRelease) {
+    const auto n = service.registerHotKey(keyN, controlOption, firstId);
+    ASSERT_EQ(service.registerHotKey(keyM, controlOption, secondId).status, HotKeyStatus::noError);
+    const auto xdotool = [&](const QStringList& keys, std::size_t count) {
+        return session.run(QStringList{"xdotool"} + keys) &&
+               waitUntil([&] { return events.size() == count; });
+    };
+    ASSERT_TRUE(xdotool({"keydown", "ctrl+alt+n", "keydown", "m", "keyup", "n"}, 3));
+    ASSERT_TRUE(xdotool({"keyup", "m", "keyup", "ctrl+alt"}, 4));
+    ASSERT_TRUE(xdotool({"keydown", "ctrl+alt+n", "keydown", "m", "keyup", "n", "keyup", "m",
+                         "keyup", "ctrl+alt", "key", "ctrl+alt+m", "keydown", "ctrl+alt+n"},
+                        11));
+    service.unregisterHotKey(n.reference);
+    ASSERT_TRUE(xdotool({"keyup", "n", "keyup", "ctrl+alt"}, 12));
+    std::string seen;
+    for (const KeyboardEvent& event : events) {
+        seen += std::to_string(event.hotKeyId.id) +
+                (event.kind == KeyboardEventKind::hotKeyPressed ? "+ " : "- ");
+    }
+    EXPECT_EQ(seen, "1+ 2+ 1- 2- 1+ 2+ 1- 2- 2+ 2- 1+ 1- ");
 }
 
 TEST_F(X11HotKeyServiceTest, CapsLockAndNumLockDoNotMatter) {
