@@ -82,6 +82,12 @@ bool isDown(const xcb_query_keymap_reply_t& keymap, std::uint8_t keycode) {
     return (keymap.keys[keycode / 8] & (1U << (keycode % 8))) != 0;
 }
 
+bool isRepeatOf(const xcb_generic_event_t& event, const xcb_key_release_event_t& release) {
+    const auto& press = reinterpret_cast<const xcb_key_press_event_t&>(event);
+    return eventType(event) == XCB_KEY_PRESS && press.detail == release.detail &&
+           press.time == release.time;
+}
+
 void discardQueuedEvents(xcb_connection_t* connection) {
     for (auto event = xcbOwned(xcb_poll_for_event(connection)); event;
          event = xcbOwned(xcb_poll_for_event(connection))) {
@@ -108,7 +114,8 @@ X11HotKeyService::X11HotKeyService(X11UserTime& userTime, const std::string& dis
 X11HotKeyService::~X11HotKeyService() = default;
 
 // Detectable auto-repeat: a held key repeats its presses only, so its one release is the real
-// one. Mapping changes are followed through XKB's own notifications as well as the core one.
+// one; a server without it repeats releases too, which are told apart as they come. Mapping
+// changes are followed through XKB's own notifications as well as the core one.
 void X11HotKeyService::setUpKeyboardExtension() {
     xcb_connection_t* connection = connection_.get();
     if (xkb_x11_setup_xkb_extension(connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
@@ -117,11 +124,13 @@ void X11HotKeyService::setUpKeyboardExtension() {
                                     &keyboardEventBase_, nullptr) == 0) {
         throw std::runtime_error("the X display lacks the keyboard extension (XKB)");
     }
-    xcb_discard_reply(connection, xcb_xkb_per_client_flags(
-                                      connection, XCB_XKB_ID_USE_CORE_KBD,
-                                      XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT,
-                                      XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT, 0, 0, 0)
-                                      .sequence);
+    constexpr std::uint32_t detectable = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
+    const auto flags = xcbOwned(
+        xcb_xkb_per_client_flags_reply(connection,
+                                       xcb_xkb_per_client_flags(connection, XCB_XKB_ID_USE_CORE_KBD,
+                                                                detectable, detectable, 0, 0, 0),
+                                       nullptr));
+    detectableAutoRepeat_ = flags && (flags->supported & flags->value & detectable) != 0;
     xcb_xkb_select_events(connection, XCB_XKB_ID_USE_CORE_KBD, keyboardChangeEvents, 0,
                           keyboardChangeEvents, keyboardMapParts, keyboardMapParts, nullptr);
 }
@@ -386,10 +395,24 @@ void X11HotKeyService::handleKeyPress(const xcb_key_press_event_t& event) {
     deliver(KeyboardEventKind::hotKeyPressed, hotKey->second, event.time);
 }
 
+// Without detectable auto-repeat a held key repeats as a release and a press of the same time,
+// which the server sends together: the event after a release tells a repeat from a real one.
 void X11HotKeyService::handleKeyRelease(const xcb_key_release_event_t& event) {
     if (!heldKeys_.contains(event.detail)) {
         return;
     }
+    const auto next =
+        detectableAutoRepeat_ ? nullptr : xcbOwned(xcb_poll_for_event(connection_.get()));
+    if (next && isRepeatOf(*next, event)) {
+        return;
+    }
+    endHold(event);
+    if (next) {
+        handleEvent(next.get());
+    }
+}
+
+void X11HotKeyService::endHold(const xcb_key_release_event_t& event) {
     releaseHeldKey(event.detail, event.time);
     if (!heldKeys_.empty() && !keyboardGrabbed_) {
         grabUntilHeldKeysAreUp(event);

@@ -20,7 +20,8 @@ class X11UserTime;
 //
 // A combination is grabbed once for each state of the locks (Caps, Num, Scroll), which never
 // take part in matching. Alt, Super, Num Lock and Scroll Lock are found in the modifier mapping.
-// The connection asks for detectable auto-repeat, and a press of a key already down is dropped
+// The connection asks for detectable auto-repeat, or where the server lacks it drops a release
+// sent together with a press of the same key and time; a press of a key already down is dropped
 // as well: holding a combination gives one press and one release. A release belongs to the
 // combination whose press it ends, whatever modifiers are still held; every press delivered
 // gets its release, also when combinations overlap or one goes while held. When the keyboard
@@ -92,6 +93,7 @@ private:
     void handleEvent(const xcb_generic_event_t* event);
     void handleKeyPress(const xcb_key_press_event_t& event);
     void handleKeyRelease(const xcb_key_release_event_t& event);
+    void endHold(const xcb_key_release_event_t& event);
     void releaseHeldKey(std::uint8_t keycode, std::uint32_t timestamp);
     void grabUntilHeldKeysAreUp(const xcb_key_release_event_t& release);
     void letKeyboardGoOnceKeysAreUp(std::uint32_t timestamp);
@@ -105,6 +107,7 @@ private:
     std::optional<XkbKeymap> keymap_;
     ModifierMasks masks_;
     std::uint8_t keyboardEventBase_ = 0;
+    bool detectableAutoRepeat_ = false;
     bool mappingChanged_ = false;
     std::map<HotKeyRef, HotKey> hotKeys_;
     // The keys whose press was delivered, until their release, with the combination it was of:

@@ -4,7 +4,29 @@
 #include "tests/x11/support/XSession.h"
 
 #include <array>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#define explicit explicit_ // xkb.h names a member after the C++ keyword
+#include <xcb/xkb.h>
+#undef explicit
+
+namespace {
+
+// While set, the X connections made ask for no per-client flags, as on a server without them.
+bool askForNoFlags = false;
+
+} // namespace
+
+// Comes before the library's own: the executable's definition wins.
+extern "C" xcb_xkb_per_client_flags_cookie_t
+xcb_xkb_per_client_flags(xcb_connection_t* c, xcb_xkb_device_spec_t deviceSpec,
+                         std::uint32_t change, std::uint32_t value, std::uint32_t ctrlsToChange,
+                         std::uint32_t autoCtrls, std::uint32_t autoCtrlsValues) {
+    static auto* const ask = reinterpret_cast<decltype(&xcb_xkb_per_client_flags)>(
+        dlsym(RTLD_NEXT, "xcb_xkb_per_client_flags"));
+    return ask(c, deviceSpec, askForNoFlags ? 0 : change, value, ctrlsToChange, autoCtrls,
+               autoCtrlsValues);
+}
 
 namespace {
 
@@ -29,15 +51,17 @@ constexpr std::uint16_t controlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
 
 class X11HotKeyServiceTest : public testing::Test {
 protected:
-    X11HotKeyServiceTest() {
-        const auto handler = service.installEventHandler([this](const KeyboardEvent& event) {
+    X11HotKeyServiceTest() { listenTo(service); }
+
+    void listenTo(X11HotKeyService& hotKeys) {
+        const auto handler = hotKeys.installEventHandler([this](const KeyboardEvent& event) {
             events.push_back(event);
             return HotKeyStatus::noError;
         });
         const std::array kinds{
             EventTypeSpec{keyboardEventClass, KeyboardEventKind::hotKeyPressed},
             EventTypeSpec{keyboardEventClass, KeyboardEventKind::hotKeyReleased}};
-        service.addEventTypes(*handler, kinds);
+        hotKeys.addEventTypes(*handler, kinds);
     }
 
     // Types the combination again and again until the events have come: the service follows a
@@ -75,6 +99,21 @@ TEST_F(X11HotKeyServiceTest, AHeldCombinationGivesOnePressAndOneReleaseWhileKeys
     // Server times, handed on for focus requests.
     EXPECT_GE(events[1].timestamp - events[0].timestamp, 1000U);
     EXPECT_EQ(userTime.latest(), events[1].timestamp);
+}
+
+// Without detectable auto-repeat the server repeats a held key as releases and presses.
+TEST_F(X11HotKeyServiceTest, AServerWithoutDetectableAutoRepeatStillGivesOnePressAndOneRelease) {
+    askForNoFlags = true;
+    X11HotKeyService plain(userTime, session.display());
+    askForNoFlags = false;
+    listenTo(plain);
+    ASSERT_EQ(plain.registerHotKey(keyN, controlOption, firstId).status, HotKeyStatus::noError);
+    ASSERT_TRUE(session.run({"xset", "r", "rate", "200", "40"}));
+    ASSERT_TRUE(session.run({"xdotool", "keydown", "ctrl+alt+n"}));
+    EXPECT_FALSE(waitUntil([&] { return events.size() > 1; }, 1000));
+    ASSERT_TRUE(session.run({"xdotool", "keyup", "n", "keyup", "ctrl+alt"}));
+    EXPECT_TRUE(waitUntil([&] { return events.size() == 2; }));
+    EXPECT_EQ(events.back().kind, KeyboardEventKind::hotKeyReleased);
 }
 
 // The grab that a press starts ends with its own key: the release of a combination pressed
