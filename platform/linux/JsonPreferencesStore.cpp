@@ -7,13 +7,17 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <mutex>
 #include <pwd.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace platform::linux_desktop {
 namespace fs = std::filesystem;
@@ -119,15 +123,113 @@ QString jsonKey(std::string_view key) {
 
 } // namespace
 
+// The worker thread and what it shares with the main thread, under the mutex: the copy waiting
+// to be written, whether a write is under way, and the newest version the file holds.
+class JsonPreferencesStore::Writer {
+public:
+    explicit Writer(fs::path path) : path_(std::move(path)), thread_([this] { run(); }) {}
+
+    // Finishes what was handed over first.
+    ~Writer() {
+        {
+            const std::scoped_lock lock(mutex_);
+            stopping_ = true;
+        }
+        stateChanged_.notify_all();
+        thread_.join();
+    }
+
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    // Returns at once; a copy still waiting is dropped, since this one is newer.
+    void write(PreferencesDocument document, std::uint64_t version) {
+        {
+            const std::scoped_lock lock(mutex_);
+            waiting_ = Snapshot{std::move(document), version};
+        }
+        stateChanged_.notify_all();
+    }
+
+    void waitUntilIdle() {
+        std::unique_lock lock(mutex_);
+        stateChanged_.wait(lock, [this] { return !waiting_ && !writing_; });
+    }
+
+    [[nodiscard]] bool holds(std::uint64_t version) const {
+        const std::scoped_lock lock(mutex_);
+        return savedVersion_ >= version;
+    }
+
+private:
+    struct Snapshot {
+        PreferencesDocument document;
+        std::uint64_t version;
+    };
+
+    void run() {
+        while (std::optional<Snapshot> snapshot = next()) {
+            finished(save(snapshot->document), snapshot->version);
+        }
+    }
+
+    // Waits for a copy to write; none when the store is going away and nothing waits.
+    std::optional<Snapshot> next() {
+        std::unique_lock lock(mutex_);
+        stateChanged_.wait(lock, [this] { return waiting_ || stopping_; });
+        writing_ = waiting_.has_value();
+        return std::exchange(waiting_, std::nullopt);
+    }
+
+    void finished(bool saved, std::uint64_t version) {
+        {
+            const std::scoped_lock lock(mutex_);
+            writing_ = false;
+            if (saved) {
+                savedVersion_ = version;
+            }
+        }
+        stateChanged_.notify_all();
+    }
+
+    bool save(const PreferencesDocument& document) {
+        const auto failed = writeAtomically(path_, toPreferencesJson(document));
+        if (!failed) {
+            reportedFailure_.clear();
+            return true;
+        }
+        if (*failed != reportedFailure_) {
+            report("could not save the preferences to " + path_.string() + " (" + *failed +
+                   "); the changes are kept and saving is tried again at the next change.");
+            reportedFailure_ = *failed;
+        }
+        return false;
+    }
+
+    const fs::path path_;
+    mutable std::mutex mutex_;
+    // A copy waiting, a write done, or the store going away.
+    std::condition_variable stateChanged_;
+    std::optional<Snapshot> waiting_;
+    bool writing_ = false;
+    bool stopping_ = false;
+    std::uint64_t savedVersion_ = 0;
+    // The worker's own: the last failure reported, so that retries do not repeat it.
+    std::string reportedFailure_;
+    // Last, so that it starts once the rest is in place.
+    std::thread thread_;
+};
+
 fs::path JsonPreferencesStore::defaultPath() {
     return configHome() / "pinlet" / "preferences.json";
 }
 
 JsonPreferencesStore::JsonPreferencesStore(fs::path path, std::chrono::milliseconds writeDelay)
-    : path_(std::move(path)), writeTimer_(std::make_unique<QTimer>()) {
+    : path_(std::move(path)), writeTimer_(std::make_unique<QTimer>()),
+      writer_(std::make_unique<Writer>(path_)) {
     writeTimer_->setSingleShot(true);
     writeTimer_->setInterval(writeDelay);
-    QObject::connect(writeTimer_.get(), &QTimer::timeout, [this] { flush(); });
+    QObject::connect(writeTimer_.get(), &QTimer::timeout, [this] { startWrite(); });
     load();
 }
 
@@ -201,7 +303,7 @@ ValueDictionary JsonPreferencesStore::dictionaryRepresentation() const {
 }
 
 void JsonPreferencesStore::changed() {
-    hasUnsavedChanges_ = true;
+    ++version_;
     // Not restarted by later changes: a write follows the first change of a burst, however long
     // the burst lasts.
     if (!writeTimer_->isActive()) {
@@ -209,25 +311,23 @@ void JsonPreferencesStore::changed() {
     }
 }
 
-bool JsonPreferencesStore::flush() {
+bool JsonPreferencesStore::hasUnsavedChanges() const {
+    return !writer_->holds(version_);
+}
+
+// The copy costs the main thread little: the note's bytes are copied, not serialised, and
+// members of other kinds are shared by Qt's atomic reference counts.
+void JsonPreferencesStore::startWrite() {
     writeTimer_->stop();
-    if (!hasUnsavedChanges_) {
-        return true;
+    if (!fileIsProtected_ && hasUnsavedChanges()) {
+        writer_->write(document_, version_);
     }
-    if (fileIsProtected_) {
-        return false;
-    }
-    if (const auto failed = writeAtomically(path_, toPreferencesJson(document_))) {
-        if (*failed != reportedWriteFailure_) {
-            report("could not save the preferences to " + path_.string() + " (" + *failed +
-                   "); the changes are kept and saving is tried again at the next change.");
-            reportedWriteFailure_ = *failed;
-        }
-        return false;
-    }
-    hasUnsavedChanges_ = false;
-    reportedWriteFailure_.clear();
-    return true;
+}
+
+bool JsonPreferencesStore::flush() {
+    startWrite();
+    writer_->waitUntilIdle();
+    return !hasUnsavedChanges();
 }
 
 } // namespace platform::linux_desktop

@@ -4,6 +4,7 @@
 #include "platform/linux/PreferencesJson.h"
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -25,7 +26,12 @@ namespace platform::linux_desktop {
 // the next change or flush; a non-finite number, which JSON cannot hold, is refused by set() and
 // the key keeps its value.
 //
-// Main thread only; the delayed write runs on the Qt event loop.
+// What runs where: every member is called on the main thread, and reads and changes touch only
+// the values in memory there. The delay runs on the Qt event loop and then hands a copy of the
+// document to a worker thread of the store's own, which serialises and writes it, so that a
+// write never stalls the event loop. Copies are written one at a time, in the order handed over,
+// and a copy still waiting is replaced by a newer one: an older state never lands after a newer
+// one. flush() and the destructor wait until the worker is done.
 class JsonPreferencesStore final : public PreferencesStore {
 public:
     static constexpr std::chrono::milliseconds defaultWriteDelay{200};
@@ -47,24 +53,27 @@ public:
     void removeObject(std::string_view key) override;
     [[nodiscard]] ValueDictionary dictionaryRepresentation() const override;
 
-    // Writes unsaved changes now. True when the file holds every change.
+    // Writes unsaved changes now and waits for the write. True when the file holds every change.
     bool flush();
-    [[nodiscard]] bool hasUnsavedChanges() const { return hasUnsavedChanges_; }
+    [[nodiscard]] bool hasUnsavedChanges() const;
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
 
 private:
+    class Writer;
+
     void load();
     void setAside(const std::string& reason);
     void changed();
+    void startWrite();
 
     std::filesystem::path path_;
     PreferencesDocument document_;
-    bool hasUnsavedChanges_ = false;
+    // Counts changes; the writer knows which of them the file holds.
+    std::uint64_t version_ = 0;
     // Set when an unusable file could not be moved aside: it must not be written over.
     bool fileIsProtected_ = false;
-    // The last write failure reported, so that retries do not repeat it line after line.
-    std::string reportedWriteFailure_;
     std::unique_ptr<QTimer> writeTimer_;
+    std::unique_ptr<Writer> writer_;
 };
 
 } // namespace platform::linux_desktop

@@ -1,5 +1,6 @@
 #include "platform/linux/JsonPreferencesStore.h"
 
+#include "platform/linux/FileDescriptor.h"
 #include "platform/linux/SingleInstanceLock.h"
 
 #include <QDir>
@@ -10,15 +11,19 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <set>
+#include <sys/stat.h>
 #include <tuple>
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::PreferenceValue;
+using platform::linux_desktop::FileDescriptor;
 using platform::linux_desktop::JsonPreferencesStore;
 using platform::linux_desktop::LockFailure;
 using platform::linux_desktop::SingleInstanceLock;
@@ -194,6 +199,22 @@ TEST_F(StoreTest, EveryStateOfTheFileIsWholeEvenWhenItsWriterIsKilled) {
         ASSERT_EQ(payload.size(), 1 << 20) << "look " << look;
         ASSERT_EQ(payload.count(payload.front()), payload.size()) << "look " << look;
     }
+}
+
+// Its temporary file a pipe that nobody drains, the first write cannot end: typing goes on.
+TEST_F(StoreTest, AWriteThatCannotEndDoesNotHoldUpTyping) {
+    const fs::path temporary = fs::path(path()).concat(".tmp");
+    ASSERT_EQ(::mkfifo(temporary.c_str(), 0600), 0);
+    const FileDescriptor undrained(::open(temporary.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    startWriter("type");
+    pollfd writing{undrained.get(), POLLIN, 0};
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ::poll(&writing, 1, 0) == 1; }, 10000));
+    writer_.readAll();
+    int typed = 0;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return (typed += static_cast<int>(writer_.readAll().count('\n'))) >= 5; }, 10000));
+    writer_.kill();
+    ASSERT_TRUE(writer_.waitForFinished());
 }
 
 class EndingTest : public StoreTest, public ::testing::WithParamInterface<int> {};

@@ -1,6 +1,8 @@
 // The store's other process in the store tests:
 //   store_test_writer churn <file>         writes one new state of the file after another
 //   store_test_writer hold <file> <value>  sets "value" and leaves it unsaved
+//   store_test_writer type <file>          sets one new state after another, written at once by
+//                                          the store's own timer, and prints a line for each
 // It says "ready" once the test may act, then runs until a quit signal, or until a line on
 // standard input makes it call exit(3).
 #include "platform/linux/JsonPreferencesStore.h"
@@ -17,7 +19,9 @@ int main(int argc, char** argv) {
     using namespace platform::linux_desktop;
     const QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    JsonPreferencesStore store(arguments.at(2).toStdString(), std::chrono::hours(24));
+    const bool typing = arguments.at(1) == "type";
+    JsonPreferencesStore store(arguments.at(2).toStdString(),
+                               typing ? std::chrono::hours(0) : std::chrono::hours(24));
     const FlushAtExit flushAtExit(store);
     const QuitSignals quitSignals;
     const QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
@@ -25,15 +29,25 @@ int main(int argc, char** argv) {
 
     int states = 0;
     // A mebibyte of one letter, another one each time: a file mixing two states shows two letters.
-    const auto writeNextState = [&] {
+    const auto setNextState = [&] {
         store.set("payload", std::string(1U << 20U, static_cast<char>('a' + states++ % 26)));
+    };
+    const auto writeNextState = [&] {
+        setNextState();
         store.flush();
     };
     QTimer churn;
     QObject::connect(&churn, &QTimer::timeout, writeNextState);
+    QTimer keystroke;
+    QObject::connect(&keystroke, &QTimer::timeout, [&] {
+        setNextState();
+        std::cout << "typed" << std::endl;
+    });
     if (arguments.at(1) == "churn") {
         writeNextState();
         churn.start(0);
+    } else if (typing) {
+        keystroke.start(10);
     } else {
         store.set("value", arguments.at(3).toStdString());
     }
