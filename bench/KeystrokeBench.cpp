@@ -68,7 +68,7 @@ private:
 
 void typingIntoAMegabyteNote(benchmark::State& state) {
     MegabyteNotePanel panel;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         panel.type();
     }
     state.counters["noteChars"] = static_cast<double>(panel.noteChars());
@@ -94,7 +94,7 @@ void longestStallWhileTyping(benchmark::State& state) {
     constexpr auto keystrokeInterval = std::chrono::milliseconds(20);
     constexpr int keystrokes = 150;
     MegabyteNotePanel panel;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         QEventLoop loop;
         QTimer keystroke;
         keystroke.setTimerType(Qt::PreciseTimer);
