@@ -1,5 +1,4 @@
 #include "KeyboardShortcuts/MenuItemBinding.h"
-#include "KeyboardShortcuts/ObjectAssociation.h"
 #include "KeyboardShortcuts/RecorderCocoa.h"
 #include "KeyboardShortcuts/ViewModifiers.h"
 #include "tests/unit/KeyboardShortcutsFixture.h"
@@ -18,20 +17,6 @@ protected:
     const Name toggle{"toggle", n};
     const Name other{"other", m};
 };
-
-TEST(ObjectAssociation, EachAssociationIsItsOwnSlotAndGoesWithItsObject) {
-    const ObjectAssociation<std::shared_ptr<int>> first;
-    const ObjectAssociation<int> second(AssociationPolicy::copy);
-    auto value = std::make_shared<int>(1);
-    auto object = std::make_unique<QObject>();
-    first.set(*object, value);
-    second.set(*object, 2);
-    EXPECT_EQ(first[*object], value);
-    EXPECT_EQ(second[*object], 2);
-    EXPECT_EQ(second[QObject()], std::nullopt);
-    object.reset();
-    EXPECT_EQ(value.use_count(), 1);
-}
 
 TEST_F(BindingTest, ABoundActionFollowsItsNameOneTurnLaterUntilCleared) {
     QAction action;

@@ -37,17 +37,13 @@ TEST(AcceleratorReader, ReadsGtkAndQtTextsThroughTheKeymap) {
             {us, true, "<ctrl><Mod4>A", KeyCombination{0, control | command}},
             {german, true, "<Mod1>z", KeyCombination{16, option}}, // where US has Y
             {us, true, "disabled", std::nullopt},
-            {us, true, "", std::nullopt},
-            {us, true, "<Alt", std::nullopt},
             {us, true, "<Hyper>a", std::nullopt},   // a modifier we cannot express
             {us, true, "<Alt>Print", std::nullopt}, // a key without a virtual key code
-            {us, true, "/org/gnome/custom0/", std::nullopt},
             {us, false, "Ctrl+Alt+T", KeyCombination{17, control | option}},
             {us, false, "Ctrl++", KeyCombination{24, control}},
             {us, false, "Meta+Shift+PgDown", KeyCombination{121, command | shift}},
             {us, false, "Volume Up", KeyCombination{72, 0}},
             {us, false, "Esc", KeyCombination{53, 0}},
-            {us, false, "Ctrl+", std::nullopt},
             {us, false, "Hyper+A", std::nullopt},
         };
     for (const auto& [reader, gtk, text, expected] : cases) {
