@@ -15,29 +15,19 @@ namespace {
 // A click on the icon while the window is open first deactivates the window, which closes
 // it; the click that follows must not open it again.
 constexpr qint64 reopenGuardMilliseconds = 300;
+// At login the tray host often starts after Pinlet.
+constexpr int trayGraceMilliseconds = 3000;
+constexpr int trayPollMilliseconds = 500;
 
-Qt::WindowFlags contentWindowFlags(bool attachedToTray) {
-    return attachedToTray ? Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                          : Qt::Window;
-}
+constexpr Qt::WindowFlags trayWindowFlags =
+    Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
 
 } // namespace
 
 MenuBarExtra::MenuBarExtra(PanelController& panel, platform::LoginItems& loginItems,
-                           platform::SystemLog& systemLog) {
-    const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
-    content_ =
-        std::make_unique<MenuBarContent>(panel, loginItems, systemLog, contentWindowFlags(hasTray));
-    if (!hasTray) {
-        std::fputs("Pinlet: this desktop has no system tray; opening the Pinlet menu window "
-                   "instead.\n",
-                   stderr);
-        // The window is all there is of the application: closing it quits.
-        connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
-        content_->show();
-        return;
-    }
-    trayIcon_ = std::make_unique<QSystemTrayIcon>(menuBarIcon());
+                           platform::SystemLog& systemLog)
+    : trayIcon_(std::make_unique<QSystemTrayIcon>(menuBarIcon())),
+      content_(std::make_unique<MenuBarContent>(panel, loginItems, systemLog, trayWindowFlags)) {
     trayIcon_->setToolTip(QStringLiteral("Pinlet"));
     connect(trayIcon_.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
@@ -46,7 +36,12 @@ MenuBarExtra::MenuBarExtra(PanelController& panel, platform::LoginItems& loginIt
                 }
             });
     content_->installEventFilter(this);
+    // Shown even without a tray: Qt embeds a shown icon in a tray that appears later.
     trayIcon_->show();
+    attachedToTray_ = QSystemTrayIcon::isSystemTrayAvailable();
+    if (!attachedToTray_) {
+        waitForTray();
+    }
 }
 
 MenuBarExtra::~MenuBarExtra() = default;
@@ -55,10 +50,43 @@ QIcon MenuBarExtra::menuBarIcon() {
     return QIcon(QStringLiteral(":/icons/note.svg"));
 }
 
+void MenuBarExtra::waitForTray() {
+    connect(&trayPoll_, &QTimer::timeout, this, &MenuBarExtra::checkForTray);
+    trayPoll_.start(trayPollMilliseconds);
+    trayGrace_.setSingleShot(true);
+    connect(&trayGrace_, &QTimer::timeout, this, &MenuBarExtra::openWithoutTray);
+    trayGrace_.start(trayGraceMilliseconds);
+}
+
+void MenuBarExtra::checkForTray() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        return;
+    }
+    trayPoll_.stop();
+    trayGrace_.stop();
+    attachedToTray_ = true;
+    content_->hide();
+    content_->setWindowFlags(trayWindowFlags);
+}
+
+void MenuBarExtra::openWithoutTray() {
+    std::fputs("Pinlet: this desktop has no system tray; opening the Pinlet menu window "
+               "instead.\n",
+               stderr);
+    content_->setWindowFlags(Qt::Window);
+    content_->show();
+}
+
 bool MenuBarExtra::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == content_.get() && event->type() == QEvent::WindowDeactivate) {
+    if (watched != content_.get()) {
+        return false;
+    }
+    if (event->type() == QEvent::WindowDeactivate && attachedToTray_) {
         // Which window becomes active is only known once the change is complete.
         QTimer::singleShot(0, this, &MenuBarExtra::closeContentUnlessStillActive);
+    } else if (event->type() == QEvent::Close && !attachedToTray_) {
+        // The window is all there is of the application.
+        QCoreApplication::quit();
     }
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 #include <memory>
 
 class QSystemTrayIcon;
@@ -17,8 +18,9 @@ class MenuBarContent;
 class PanelController;
 
 // The tray icon and the window it opens. A click on the icon opens the window next to it; a
-// click elsewhere closes it again. Where the desktop has no tray, the window is opened at once
-// as an ordinary window, so that the application stays usable.
+// click elsewhere closes it again. While the desktop has no tray, the window is an ordinary
+// window, opened after a short wait, so that the application stays usable; closing it quits.
+// A tray that appears later, as at login, takes the icon and the window back.
 class MenuBarExtra final : public QObject {
     Q_OBJECT
 
@@ -39,12 +41,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void waitForTray();
+    void checkForTray();
+    void openWithoutTray();
     void toggleContent();
     void placeContentNextToIcon();
     void closeContentUnlessStillActive();
 
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     std::unique_ptr<MenuBarContent> content_;
+    bool attachedToTray_ = false;
+    QTimer trayPoll_;
+    QTimer trayGrace_;
     // When the window was last closed because the user clicked elsewhere.
     QElapsedTimer closedByClickElsewhere_;
 };

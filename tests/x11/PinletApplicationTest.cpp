@@ -13,6 +13,9 @@ using test_support::x11::XSession;
 
 class PinletApplicationTest : public testing::Test {
 protected:
+    explicit PinletApplicationTest(XSession::Options options = {.trayHost = true})
+        : session(options) {}
+
     QProcess& startPinlet() {
         QProcessEnvironment environment;
         environment.insert("XDG_CONFIG_HOME", QString::fromStdString(configHome.string()));
@@ -21,9 +24,26 @@ protected:
         return session.start({PINLET_BINARY}, environment);
     }
 
-    XSession session{{.trayHost = true}};
+    XSession session;
     std::filesystem::path configHome = session.directory() / "config";
 };
+
+// Started at login before the tray host.
+class PinletBeforeTheTrayTest : public PinletApplicationTest {
+protected:
+    PinletBeforeTheTrayTest() : PinletApplicationTest({}) {}
+};
+
+TEST_F(PinletBeforeTheTrayTest, ATrayThatAppearsLaterTakesTheIconAndTheWindow) {
+    QProcess& pinlet = startPinlet();
+    const QStringList menuWindow{"xdotool", "search", "--onlyvisible", "--name", "^Pinlet menu$"};
+    ASSERT_TRUE(waitUntil([&] { return session.run(menuWindow).has_value(); }))
+        << pinlet.readAll().toStdString();
+    session.startTrayHost();
+    EXPECT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
+    EXPECT_TRUE(session.run({"xdotool", "search", "--onlyvisible", "--classname", "pinlet"}));
+    EXPECT_EQ(pinlet.state(), QProcess::Running);
+}
 
 TEST_F(PinletApplicationTest, TheShortcutTogglesThePanelOnReleaseAndFocusGoesBack) {
     const WindowId other = session.createWindow();

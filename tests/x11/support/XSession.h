@@ -36,6 +36,8 @@ public:
     explicit XSession(Options options);
     ~XSession();
 
+    // Starts a tray host along the top edge; returns once it owns the tray selection.
+    void startTrayHost();
     [[nodiscard]] const std::string& display() const { return display_; }
     // Private room for a test's files, removed with the session.
     [[nodiscard]] std::filesystem::path directory() const;
@@ -63,7 +65,6 @@ public:
 private:
     void startXServer();
     void startWindowManager();
-    void startTrayHost();
     [[nodiscard]] std::uint32_t atom(const std::string& name) const;
     [[nodiscard]] QProcessEnvironment environment() const;
 
