@@ -1,8 +1,11 @@
 #include "Pinlet/MenuBarExtra.h"
 
 #include "Pinlet/MenuBarContent.h"
+#include "Pinlet/TopLevelWindow.h"
+#include "platform/Services.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEvent>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -22,12 +25,21 @@ constexpr int trayPollMilliseconds = 500;
 constexpr Qt::WindowFlags trayWindowFlags =
     Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
 
+bool isWithin(const QWidget* widget, const QWidget* window) {
+    for (; widget != nullptr; widget = widget->parentWidget()) {
+        if (widget == window) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
-MenuBarExtra::MenuBarExtra(PanelController& panel, platform::LoginItems& loginItems,
-                           platform::SystemLog& systemLog)
-    : trayIcon_(std::make_unique<QSystemTrayIcon>(menuBarIcon())),
-      content_(std::make_unique<MenuBarContent>(panel, loginItems, systemLog, trayWindowFlags)) {
+MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& services)
+    : workspace_(services.workspace), trayIcon_(std::make_unique<QSystemTrayIcon>(menuBarIcon())),
+      content_(std::make_unique<MenuBarContent>(panel, services.loginItems, services.systemLog,
+                                                trayWindowFlags)) {
     trayIcon_->setToolTip(QStringLiteral("Pinlet"));
     connect(trayIcon_.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
@@ -92,9 +104,9 @@ bool MenuBarExtra::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MenuBarExtra::closeContentUnlessStillActive() {
-    // Activating the note panel from the window keeps the window open; another
-    // application taking over closes it.
-    if (content_->isVisible() && QApplication::activeWindow() == nullptr) {
+    // Its own alerts, modal on it, keep it open; anything else taking over closes it, the note
+    // panel shown from it included.
+    if (content_->isVisible() && !isWithin(QApplication::activeWindow(), content_.get())) {
         content_->hide();
         closedByClickElsewhere_.start();
     }
@@ -110,25 +122,25 @@ void MenuBarExtra::toggleContent() {
         return;
     }
     placeContentNextToIcon();
-    content_->show();
-    content_->raise();
-    content_->activateWindow();
+    // A tray may pass the click on without the time of the input that caused it.
+    showAsKeyWindow(*content_, workspace_);
 }
 
+// Trays that draw the icon themselves tell nothing of where it is: the pointer that clicked it
+// stands for it then.
 void MenuBarExtra::placeContentNextToIcon() {
     const QRect icon = trayIcon_->geometry();
-    const QScreen* screen = QGuiApplication::screenAt(icon.center());
+    const QRect anchor = icon.isValid() ? icon : QRect(QCursor::pos(), QSize(1, 1));
+    const QScreen* screen = QGuiApplication::screenAt(anchor.center());
     if (screen == nullptr) {
         screen = QGuiApplication::primaryScreen();
     }
     const QRect available = screen->availableGeometry();
-    const QSize size = content_->sizeHint();
-    const bool iconAtTop = icon.center().y() < available.center().y();
-    QPoint origin(icon.center().x() - size.width() / 2,
-                  iconAtTop ? icon.bottom() + 1 : icon.top() - size.height());
-    origin.setX(std::clamp(origin.x(), available.left(), available.right() - size.width()));
-    origin.setY(std::clamp(origin.y(), available.top(), available.bottom() - size.height()));
-    content_->move(origin);
+    const QSize size = content_->size();
+    const bool anchorAtTop = anchor.center().y() < available.center().y();
+    const QPoint origin(anchor.center().x() - size.width() / 2,
+                        anchorAtTop ? anchor.bottom() + 1 : anchor.top() - size.height());
+    content_->move(fittedInto(QRect(origin, size), available).topLeft());
 }
 
 } // namespace pinlet

@@ -8,8 +8,8 @@
 class QSystemTrayIcon;
 
 namespace platform {
-class LoginItems;
-class SystemLog;
+struct Services;
+class Workspace;
 } // namespace platform
 
 namespace pinlet {
@@ -25,8 +25,7 @@ class MenuBarExtra final : public QObject {
     Q_OBJECT
 
 public:
-    MenuBarExtra(PanelController& panel, platform::LoginItems& loginItems,
-                 platform::SystemLog& systemLog);
+    MenuBarExtra(PanelController& panel, const platform::Services& services);
     ~MenuBarExtra() override;
     MenuBarExtra(const MenuBarExtra&) = delete;
     MenuBarExtra& operator=(const MenuBarExtra&) = delete;
@@ -48,6 +47,7 @@ private:
     void placeContentNextToIcon();
     void closeContentUnlessStillActive();
 
+    platform::Workspace& workspace_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     std::unique_ptr<MenuBarContent> content_;
     bool attachedToTray_ = false;

@@ -4,6 +4,7 @@
 #include "Pinlet/NoteStore.h"
 #include "Pinlet/NoteTextView.h"
 #include "Pinlet/NoteView.h"
+#include "Pinlet/TopLevelWindow.h"
 #include "platform/PreferencesStore.h"
 
 #include <QGuiApplication>
@@ -59,14 +60,6 @@ std::optional<QRect> availableAreaShowing(const QRect& frame) {
         }
     }
     return best;
-}
-
-// The frame made no larger than the area and moved wholly into it.
-QRect fittedInto(QRect frame, const QRect& area) {
-    frame.setSize(frame.size().boundedTo(area.size()));
-    frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width()));
-    frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() + 1 - frame.height()));
-    return frame;
 }
 
 } // namespace
@@ -136,10 +129,7 @@ void PanelController::show() {
         return;
     }
     rememberFrontmostApplication();
-    panel_->show();
-    panel_->raise();
-    panel_->activateWindow();
-    services_.workspace.makeKeyWindow(static_cast<platform::WindowId>(panel_->winId()));
+    showAsKeyWindow(*panel_, services_.workspace);
     if (textView_) {
         textView_->setFocus(Qt::ActiveWindowFocusReason);
     }

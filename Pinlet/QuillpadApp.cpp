@@ -7,8 +7,7 @@
 namespace pinlet {
 
 QuillpadApp::QuillpadApp(const platform::Services& services)
-    : mainMenu_(makeMainMenu()), appDelegate_(services),
-      scene_(appDelegate_.panel(), services.loginItems, services.systemLog) {
+    : mainMenu_(makeMainMenu()), appDelegate_(services), scene_(appDelegate_.panel(), services) {
     KeyboardShortcuts::setMainMenu(mainMenu_.get());
     appDelegate_.applicationDidFinishLaunching();
 }

@@ -11,6 +11,15 @@ using test_support::x11::waitUntil;
 using test_support::x11::WindowId;
 using test_support::x11::XSession;
 
+// The frame in xdotool's --shell output: lines X=, Y=, WIDTH=, HEIGHT=, each 0 where missing.
+QRect shellGeometry(const std::string& shell) {
+    QMap<QString, int> values;
+    for (const QString& line : QString::fromStdString(shell).split('\n', Qt::SkipEmptyParts)) {
+        values[line.section('=', 0, 0)] = line.section('=', 1).toInt();
+    }
+    return {values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]};
+}
+
 class PinletApplicationTest : public testing::Test {
 protected:
     explicit PinletApplicationTest(XSession::Options options = {.trayHost = true})
@@ -22,6 +31,24 @@ protected:
         // The suite itself runs Qt offscreen; the application must not inherit that.
         environment.insert("QT_QPA_PLATFORM", "xcb");
         return session.start({PINLET_BINARY}, environment);
+    }
+
+    // Clicks the tray icon, the only window of the application shown; true once the window it
+    // opens is the active one.
+    bool openTrayWindow() {
+        std::optional<std::string> icon;
+        return waitUntil([&] {
+                   icon =
+                       session.run({"xdotool", "search", "--onlyvisible", "--classname", "pinlet"});
+                   return icon.has_value();
+               }) &&
+               session.run({"xdotool", "mousemove", "--window",
+                            QString::fromStdString(*icon).section('\n', 0, 0), "4", "4", "click",
+                            "1"}) &&
+               waitUntil([&] {
+                   return session.run({"xdotool", "getactivewindow", "getwindowname"}) ==
+                          "Pinlet menu\n";
+               });
     }
 
     XSession session;
@@ -97,20 +124,28 @@ TEST_F(PinletApplicationTest, ASecondInstanceExitsWithoutTouchingTheStore) {
     EXPECT_EQ(first.state(), QProcess::Running);
 }
 
+TEST_F(PinletApplicationTest, TheTrayWindowOpensWhollyOnScreenAndClosesWhenItShowsTheNote) {
+    QProcess& pinlet = startPinlet();
+    ASSERT_TRUE(openTrayWindow()) << pinlet.readAll().toStdString();
+    // The icon is at the right edge of the screen.
+    const auto screen = session.run({"xdotool", "getdisplaygeometry", "--shell"});
+    const auto menu = session.run({"xdotool", "getactivewindow", "getwindowgeometry", "--shell"});
+    ASSERT_TRUE(screen && menu);
+    EXPECT_TRUE(shellGeometry(*screen).contains(shellGeometry(*menu))) << *menu;
+
+    // Its first button shows the note.
+    ASSERT_TRUE(session.run(
+        {"xdotool", "getactivewindow", "mousemove", "--window", "%1", "20", "20", "click", "1"}));
+    EXPECT_TRUE(waitUntil([&] {
+        return !session.run({"xdotool", "search", "--onlyvisible", "--name", "^Pinlet menu$"});
+    }));
+    EXPECT_EQ(session.run({"xdotool", "getactivewindow", "getwindowname"}), "Pinlet\n");
+}
+
 TEST_F(PinletApplicationTest, AShortcutRecordedInTheTrayWindowTogglesThePanelAndFreesTheOldOne) {
     const WindowId other = session.createWindow();
     QProcess& pinlet = startPinlet();
-    std::optional<std::string> icon;
-    ASSERT_TRUE(waitUntil([&] {
-        icon = session.run({"xdotool", "search", "--onlyvisible", "--classname", "pinlet"});
-        return icon.has_value();
-    }));
-    ASSERT_TRUE(
-        session.run({"xdotool", "mousemove", "--window",
-                     QString::fromStdString(*icon).section('\n', 0, 0), "4", "4", "click", "1"}));
-    ASSERT_TRUE(waitUntil([&] {
-        return session.run({"xdotool", "getactivewindow", "getwindowname"}) == "Pinlet menu\n";
-    }));
+    ASSERT_TRUE(openTrayWindow()) << pinlet.readAll().toStdString();
     // Tab leads from the show button into the recorder, which then takes the next combination.
     ASSERT_TRUE(session.run({"xdotool", "key", "Tab", "ctrl+shift+k"}));
     const auto store = configHome / "pinlet" / "preferences.json";

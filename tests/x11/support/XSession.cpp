@@ -104,7 +104,7 @@ void XSession::startWindowManager() {
 }
 
 void XSession::startTrayHost() {
-    start({"trayer", "--edge", "top"}, {}, QProcess::ForwardedChannels);
+    start({"trayer", "--edge", "top", "--align", "right"}, {}, QProcess::ForwardedChannels);
     const std::uint32_t selection = atom("_NET_SYSTEM_TRAY_S0");
     if (!waitUntil([&] {
             const auto reply = xcbOwned(xcb_get_selection_owner_reply(

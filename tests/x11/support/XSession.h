@@ -36,7 +36,7 @@ public:
     explicit XSession(Options options);
     ~XSession();
 
-    // Starts a tray host along the top edge; returns once it owns the tray selection.
+    // Starts a tray host at the top right; returns once it owns the tray selection.
     void startTrayHost();
     [[nodiscard]] const std::string& display() const { return display_; }
     // Private room for a test's files, removed with the session.
