@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <array>
 #include <cstdio>
 
 namespace pinlet {
@@ -24,6 +26,26 @@ constexpr int trayPollMilliseconds = 500;
 
 constexpr Qt::WindowFlags trayWindowFlags =
     Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+
+// Symbols of the icon theme that stand for a note, best first.
+constexpr std::array themeSymbolNames{"text-editor-symbolic", "accessories-text-editor-symbolic"};
+// Sizes that trays ask for, so that none has to be scaled from another.
+constexpr std::array symbolExtents{16, 22, 24, 32, 48, 64};
+
+// Our note symbol, its shape kept, in the colour given.
+QIcon noteSymbolIn(const QColor& colour) {
+    const QIcon shape(QStringLiteral(":/icons/note.svg"));
+    QIcon symbol;
+    for (const int extent : symbolExtents) {
+        QPixmap pixmap = shape.pixmap(extent);
+        QPainter painter(&pixmap);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(pixmap.rect(), colour);
+        painter.end();
+        symbol.addPixmap(pixmap);
+    }
+    return symbol;
+}
 
 bool isWithin(const QWidget* widget, const QWidget* window) {
     for (; widget != nullptr; widget = widget->parentWidget()) {
@@ -47,7 +69,9 @@ MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& ser
                     toggleContent();
                 }
             });
-    content_->installEventFilter(this);
+    // All events of the application: those of the window, and palette changes, which only the
+    // application hears of while the window has never been shown.
+    qApp->installEventFilter(this);
     // Shown even without a tray: Qt embeds a shown icon in a tray that appears later.
     trayIcon_->show();
     attachedToTray_ = QSystemTrayIcon::isSystemTrayAvailable();
@@ -59,7 +83,12 @@ MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& ser
 MenuBarExtra::~MenuBarExtra() = default;
 
 QIcon MenuBarExtra::menuBarIcon() {
-    return QIcon(QStringLiteral(":/icons/note.svg"));
+    for (const char* name : themeSymbolNames) {
+        if (QIcon::hasThemeIcon(QLatin1String(name))) {
+            return QIcon::fromTheme(QLatin1String(name));
+        }
+    }
+    return noteSymbolIn(QGuiApplication::palette().color(QPalette::WindowText));
 }
 
 void MenuBarExtra::waitForTray() {
@@ -90,6 +119,9 @@ void MenuBarExtra::openWithoutTray() {
 }
 
 bool MenuBarExtra::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) {
+        trayIcon_->setIcon(menuBarIcon());
+    }
     if (watched != content_.get()) {
         return false;
     }

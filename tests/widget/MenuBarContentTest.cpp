@@ -1,5 +1,7 @@
 #include "Pinlet/MenuBarContent.h"
 
+#include "Pinlet/MenuBarExtra.h"
+#include "platform/Services.h"
 #include "platform/linux/QtEventTranslation.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 #include "tests/support/FakeLibraryServices.h"
@@ -8,7 +10,9 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTest>
+#include <set>
 
 namespace {
 
@@ -30,8 +34,11 @@ protected:
 
     platform::linux_desktop::XkbKeyboardLayout layout{
         platform::linux_desktop::XkbKeymap::fromNames("us").value()};
-    test_support::FakeLibraryServices library{layout,
-                                              platform::linux_desktop::displayKeyEventTranslator()};
+    platform::KeyEventTranslator& keyEvents = platform::linux_desktop::displayKeyEventTranslator();
+    test_support::FakeLibraryServices library{layout, keyEvents};
+    platform::Services services{
+        preferences, library.notifications, mainQueue, workspace, pasteboard,           loginItems,
+        systemLog,   library.hotKeys,       layout,    keyEvents, library.systemHotKeys};
 
     std::optional<pinlet::MenuBarContent> content;
 };
@@ -70,6 +77,27 @@ TEST_F(MenuBarContentTest, LaunchAtLoginFollowsTheEntryAndSpringsBackOnFailure) 
     ASSERT_EQ(loginItems.registerApplication(), std::nullopt);
     content->show();
     EXPECT_TRUE(launchSwitch().isChecked());
+}
+
+TEST_F(MenuBarContentTest, WithoutAThemeSymbolTheTrayIconTakesThePalettesTextColour) {
+    QIcon::setThemeSearchPaths({}); // no theme at all
+    const pinlet::MenuBarExtra extra(controller(), services);
+    const QPalette original = QApplication::palette();
+    QPalette palette = original;
+    palette.setColor(QPalette::WindowText, QColor(0x12, 0x80, 0xc0));
+    QApplication::setPalette(palette);
+    const QImage image = extra.trayIcon()->icon().pixmap(32).toImage();
+    QApplication::setPalette(original);
+
+    std::set<QRgb> opaqueColours;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) == 255) {
+                opaqueColours.insert(image.pixel(x, y));
+            }
+        }
+    }
+    EXPECT_EQ(opaqueColours, std::set{qRgb(0x12, 0x80, 0xc0)});
 }
 
 } // namespace
