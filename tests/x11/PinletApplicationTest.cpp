@@ -36,15 +36,8 @@ protected:
     // Clicks the tray icon, the only window of the application shown; true once the window it
     // opens is the active one.
     bool openTrayWindow() {
-        std::optional<std::string> icon;
-        return waitUntil([&] {
-                   icon =
-                       session.run({"xdotool", "search", "--onlyvisible", "--classname", "pinlet"});
-                   return icon.has_value();
-               }) &&
-               session.run({"xdotool", "mousemove", "--window",
-                            QString::fromStdString(*icon).section('\n', 0, 0), "4", "4", "click",
-                            "1"}) &&
+        return session.run({"xdotool", "search", "--sync", "--onlyvisible", "--classname", "pinlet",
+                            "mousemove", "--window", "%1", "4", "4", "click", "1"}) &&
                waitUntil([&] {
                    return session.run({"xdotool", "getactivewindow", "getwindowname"}) ==
                           "Pinlet menu\n";
