@@ -100,4 +100,14 @@ TEST_F(MenuBarContentTest, WithoutAThemeSymbolTheTrayIconTakesThePalettesTextCol
     EXPECT_EQ(opaqueColours, std::set{qRgb(0x12, 0x80, 0xc0)});
 }
 
+TEST_F(MenuBarContentTest, WhereTheTrayGivesNoIconGeometryItsWindowOpensAtThePointerFocused) {
+    pinlet::MenuBarExtra extra(controller(), services);
+    const QPoint pointer = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QCursor::setPos(pointer);
+    emit extra.trayIcon()->activated(QSystemTrayIcon::Trigger);
+    // Just above it, as above an icon in the lower half of the screen.
+    EXPECT_EQ(extra.content().geometry().bottom() + 1, pointer.y());
+    EXPECT_EQ(workspace.keyWindows, std::vector{platform::WindowId(extra.content().winId())});
+}
+
 } // namespace
