@@ -32,9 +32,6 @@ NotePanel::NotePanel()
       compositing_(platform::linux_desktop::isCompositing()) {
     setWindowTitle(QStringLiteral("Pinlet"));
     setAttribute(Qt::WA_TranslucentBackground, compositing_);
-    if (!compositing_) {
-        platform::linux_desktop::showWhatLiesBelowShape(static_cast<std::uint32_t>(winId()));
-    }
     setMinimumSize(minimumSize);
     resize(initialSize);
     qApp->installEventFilter(this);

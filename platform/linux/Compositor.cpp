@@ -36,33 +36,15 @@ bool hasCompositingManager(xcb_connection_t* connection) {
     return owner && owner->owner != XCB_NONE;
 }
 
-// The offscreen platform answers for X11 too, without a connection.
-xcb_connection_t* qtConnection() {
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
-
 } // namespace
 
 bool isCompositing() {
-    xcb_connection_t* connection = qtConnection();
-    return connection == nullptr || hasCompositingManager(connection);
-}
-
-void showWhatLiesBelowShape(std::uint32_t window) {
-    xcb_connection_t* connection = qtConnection();
-    if (connection == nullptr) {
-        return;
+    // The offscreen platform answers for X11 too, without a connection.
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 != nullptr && x11->connection() != nullptr) {
+        return hasCompositingManager(x11->connection());
     }
-    const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&free)> attributes(
-        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window),
-                                        nullptr),
-        &free);
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    if (attributes && attributes->visual == screen->root_visual) {
-        xcb_change_window_attributes(connection, window, XCB_CW_COLORMAP,
-                                     &screen->default_colormap);
-    }
+    return true;
 }
 
 } // namespace platform::linux_desktop
