@@ -11,15 +11,6 @@ using test_support::x11::waitUntil;
 using test_support::x11::WindowId;
 using test_support::x11::XSession;
 
-// The frame in xdotool's --shell output: lines X=, Y=, WIDTH=, HEIGHT=, each 0 where missing.
-QRect shellGeometry(const std::string& shell) {
-    QMap<QString, int> values;
-    for (const QString& line : QString::fromStdString(shell).split('\n', Qt::SkipEmptyParts)) {
-        values[line.section('=', 0, 0)] = line.section('=', 1).toInt();
-    }
-    return {values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]};
-}
-
 class PinletApplicationTest : public testing::Test {
 protected:
     explicit PinletApplicationTest(XSession::Options options = {.trayHost = true})
@@ -66,6 +57,7 @@ TEST_F(PinletBeforeTheTrayTest, ATrayThatAppearsLaterTakesTheIconAndTheWindow) {
 }
 
 TEST_F(PinletApplicationTest, TheShortcutTogglesThePanelOnReleaseAndFocusGoesBack) {
+    ASSERT_TRUE(session.run({"xsetroot", "-solid", "#3080c0"}));
     const WindowId other = session.createWindow();
     ASSERT_TRUE(waitUntil([&] { return session.activeWindow() == other; }));
     QProcess& pinlet = startPinlet();
@@ -89,6 +81,8 @@ TEST_F(PinletApplicationTest, TheShortcutTogglesThePanelOnReleaseAndFocusGoesBac
         }));
         EXPECT_TRUE(waitUntil(
             [&] { return session.values(*panel, "_NET_WM_DESKTOP") == std::vector{0xFFFFFFFFU}; }));
+        // Its rounded corners show what lies below: the root, which nothing composites here.
+        EXPECT_EQ(session.pixel(session.frame(*panel).topLeft()), 0x3080C0U);
 
         // The second time the window manager closes it (openbox's Alt+F4), which hides it too.
         ASSERT_TRUE(session.run({"xdotool", "key", round == 1 ? "alt+F4" : "ctrl+alt+n"}));
@@ -121,10 +115,7 @@ TEST_F(PinletApplicationTest, TheTrayWindowOpensWhollyOnScreenAndClosesWhenItSho
     QProcess& pinlet = startPinlet();
     ASSERT_TRUE(openTrayWindow()) << pinlet.readAll().toStdString();
     // The icon is at the right edge of the screen.
-    const auto screen = session.run({"xdotool", "getdisplaygeometry", "--shell"});
-    const auto menu = session.run({"xdotool", "getactivewindow", "getwindowgeometry", "--shell"});
-    ASSERT_TRUE(screen && menu);
-    EXPECT_TRUE(shellGeometry(*screen).contains(shellGeometry(*menu))) << *menu;
+    EXPECT_TRUE(session.frame(session.root()).contains(session.frame(*session.activeWindow())));
 
     // Its first button shows the note.
     ASSERT_TRUE(session.run(

@@ -155,6 +155,30 @@ bool XSession::isViewable(WindowId window) const {
     return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
+QRect XSession::frame(WindowId window) const {
+    xcb_connection_t* connection = connection_.get();
+    const auto geometry =
+        xcbOwned(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
+    const auto onRoot = xcbOwned(xcb_translate_coordinates_reply(
+        connection, xcb_translate_coordinates(connection, window, root_, 0, 0), nullptr));
+    return geometry && onRoot
+               ? QRect(onRoot->dst_x, onRoot->dst_y, geometry->width, geometry->height)
+               : QRect();
+}
+
+std::uint32_t XSession::pixel(QPoint point) const {
+    xcb_connection_t* connection = connection_.get();
+    const auto image =
+        xcbOwned(xcb_get_image_reply(connection,
+                                     xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, root_,
+                                                   static_cast<std::int16_t>(point.x()),
+                                                   static_cast<std::int16_t>(point.y()), 1, 1, ~0U),
+                                     nullptr));
+    return image ? *reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image.get())) &
+                       0xFFFFFFU
+                 : 0;
+}
+
 std::vector<std::uint32_t> XSession::values(WindowId window, const std::string& property) const {
     const auto reply = xcbOwned(
         xcb_get_property_reply(connection_.get(),

@@ -3,6 +3,7 @@
 #include "platform/linux/XcbConnection.h"
 
 #include <QProcess>
+#include <QRect>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdint>
@@ -45,6 +46,7 @@ public:
     // Runs a command (xdotool, setxkbmap, ...) on this display to its end: its standard output,
     // or none when it fails.
     [[nodiscard]] std::optional<std::string> run(const QStringList& command) const;
+    [[nodiscard]] WindowId root() const { return root_; }
     // Starts a long-running program on this display, with the variables added to ours. What
     // it writes is read from the process, or, forwarded, shows in the test's output.
     QProcess& start(const QStringList& command, const QProcessEnvironment& extra = {},
@@ -58,6 +60,10 @@ public:
     bool grabKey(std::uint8_t keycode, std::uint16_t modifiers);
     [[nodiscard]] std::optional<WindowId> activeWindow() const;
     [[nodiscard]] bool isViewable(WindowId window) const;
+    // Where the window lies on the screen; the root window's is the screen's.
+    [[nodiscard]] QRect frame(WindowId window) const;
+    // The colour shown at a point of the screen, as 0xRRGGBB.
+    [[nodiscard]] std::uint32_t pixel(QPoint point) const;
     // The 32-bit values of a window property (CARDINAL, WINDOW, ATOM...); empty when it is unset.
     [[nodiscard]] std::vector<std::uint32_t> values(WindowId window,
                                                     const std::string& property) const;
