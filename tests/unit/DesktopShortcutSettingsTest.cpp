@@ -44,7 +44,6 @@ TEST(AcceleratorReader, ReadsGtkAndQtTextsThroughTheKeymap) {
             {us, false, "Meta+Shift+PgDown", KeyCombination{121, command | shift}},
             {us, false, "Volume Up", KeyCombination{72, 0}},
             {us, false, "Esc", KeyCombination{53, 0}},
-            {us, false, "Hyper+A", std::nullopt},
         };
     for (const auto& [reader, gtk, text, expected] : cases) {
         EXPECT_EQ(gtk ? reader.fromGtk(text) : reader.fromQt(text), expected) << text;

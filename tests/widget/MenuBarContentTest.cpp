@@ -90,11 +90,10 @@ TEST_F(MenuBarContentTest, WithoutAThemeSymbolTheTrayIconTakesThePalettesTextCol
     QApplication::setPalette(original);
 
     std::set<QRgb> opaqueColours;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qAlpha(image.pixel(x, y)) == 255) {
-                opaqueColours.insert(image.pixel(x, y));
-            }
+    for (int pixel = 0; pixel < image.width() * image.height(); ++pixel) {
+        const QRgb colour = image.pixel(pixel % image.width(), pixel / image.width());
+        if (qAlpha(colour) == 255) {
+            opaqueColours.insert(colour);
         }
     }
     EXPECT_EQ(opaqueColours, std::set{qRgb(0x12, 0x80, 0xc0)});

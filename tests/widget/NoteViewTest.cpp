@@ -6,18 +6,11 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMimeData>
-#include <QScrollBar>
 #include <QTest>
 
 namespace {
 
 using namespace std::chrono_literals;
-
-bool isMonospaced(const QFont& font) {
-    const QFontMetricsF metrics(font);
-    return metrics.horizontalAdvance(QLatin1Char('i')) ==
-           metrics.horizontalAdvance(QLatin1Char('W'));
-}
 
 class NoteViewTest : public test_support::PanelFixture {
 protected:
@@ -98,13 +91,6 @@ TEST_F(NoteViewTest, PastingStyledTextInsertsOnlyItsCharacters) {
     EXPECT_EQ(store().text(), "bold text");
     EXPECT_FALSE(textView().textCursor().charFormat().font().bold());
     EXPECT_FALSE(textView().document()->toHtml().contains(QStringLiteral("40pt")));
-}
-
-TEST_F(NoteViewTest, TheEditorIsMonospacedAndNeverScrollsSideways) {
-    EXPECT_TRUE(isMonospaced(textView().font()));
-    store().setText(QString(5000, QLatin1Char('w')));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(textView().horizontalScrollBar()->maximum(), 0);
 }
 
 } // namespace

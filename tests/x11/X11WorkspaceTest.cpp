@@ -40,21 +40,6 @@ TEST(X11Workspace, TheApplicationThatWasInFrontCanBeActivatedAgain) {
     EXPECT_TRUE(waitUntil([&] { return session.activeWindow() == second; }));
 }
 
-// The time of the user's latest input, which activation requests carry. Zero is CurrentTime,
-// not a time; a time more than half the range ahead is in the past.
-TEST(X11UserTime, KeepsTheLatestTimeAcrossTheWrapAround) {
-    const std::pair<std::vector<std::uint32_t>, std::optional<std::uint32_t>> cases[] = {
-        {{0}, std::nullopt},
-        {{1000, 400}, 1000},
-        {{1000, 0xFFFFFF00}, 1000},
-        {{0xFFFFFF00, 20}, 20}};
-    for (const auto& [recorded, latest] : cases) {
-        X11UserTime userTime;
-        std::ranges::for_each(recorded, [&](std::uint32_t time) { userTime.record(time); });
-        EXPECT_EQ(userTime.latest(), latest) << recorded.back();
-    }
-}
-
 TEST(X11UserTime, FollowsClicksAndKeysOnTheApplicationsWindows) {
     QWidget window;
     window.show();
