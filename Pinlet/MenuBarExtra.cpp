@@ -63,6 +63,10 @@ MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& ser
       content_(std::make_unique<MenuBarContent>(panel, services.loginItems, services.systemLog,
                                                 trayWindowFlags)) {
     trayIcon_->setToolTip(QStringLiteral("Pinlet"));
+    deactivationCheck_.setSingleShot(true);
+    deactivationCheck_.setInterval(0);
+    connect(&deactivationCheck_, &QTimer::timeout, this,
+            &MenuBarExtra::closeContentUnlessStillActive);
     connect(trayIcon_.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context) {
@@ -126,8 +130,7 @@ bool MenuBarExtra::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (event->type() == QEvent::WindowDeactivate && attachedToTray_) {
-        // Which window becomes active is only known once the change is complete.
-        QTimer::singleShot(0, this, &MenuBarExtra::closeContentUnlessStillActive);
+        deactivationCheck_.start();
     } else if (event->type() == QEvent::Close && !attachedToTray_) {
         // The window is all there is of the application.
         QCoreApplication::quit();

@@ -54,6 +54,8 @@ private:
     bool attachedToTray_ = false;
     QTimer trayPoll_;
     QTimer trayGrace_;
+    // Which window becomes active is only known once the change is complete: a turn later.
+    QTimer deactivationCheck_;
     // When the window was last closed because the user clicked elsewhere.
     QElapsedTimer closedByClickElsewhere_;
 };
