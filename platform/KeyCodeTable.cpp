@@ -53,7 +53,9 @@ constexpr std::array keys = std::to_array<PhysicalKey>({
 
 } // namespace
 
-std::span<const PhysicalKey> physicalKeys() { return keys; }
+std::span<const PhysicalKey> physicalKeys() {
+    return keys;
+}
 
 std::optional<PhysicalKey> physicalKeyForVirtualKeyCode(std::uint16_t virtualKeyCode) {
     const auto* found = std::ranges::find(keys, virtualKeyCode, &PhysicalKey::virtualKeyCode);

@@ -11,8 +11,8 @@ void NotificationCenter::post(const std::string& name, ValueDictionary userInfo,
     // ones removed meanwhile.
     const auto snapshot = observers_;
     for (const auto& observer : snapshot) {
-        const bool matches = observer.name == name &&
-                             (observer.sender == nullptr || observer.sender == sender);
+        const bool matches =
+            observer.name == name && (observer.sender == nullptr || observer.sender == sender);
         if (matches && isRegistered(observer.token)) {
             observer.block(notification);
         }
