@@ -109,11 +109,7 @@ void userDefaultsDidChange(const Name& name) {
 }
 
 bool isChangeOf(const platform::Notification& notification, const Name& name) {
-    const auto entry = notification.userInfo.find("name");
-    if (entry == notification.userInfo.end()) {
-        return false;
-    }
-    const auto* changed = std::get_if<std::string>(&entry->second);
+    const auto* changed = notification.userInfoValue<std::string>("name");
     return changed != nullptr && *changed == name.rawValue();
 }
 

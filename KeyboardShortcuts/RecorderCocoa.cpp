@@ -196,31 +196,28 @@ void RecorderCocoa::preventBecomingKey() {
 }
 
 void RecorderCocoa::startRecording() {
-    setPlaceholderText(localizedText("press_shortcut"));
-    showClearButtonIfNeeded();
-    internal::setPaused(true);
-    internal::installedServices().notifications.post(std::string(recorderActiveStatusDidChange),
-                                                     {{"isActive", true}});
     eventMonitor_ = std::make_unique<LocalEventMonitor>(
         recordedEvents, [this](const platform::Event& event) { return handleEvent(event); });
     eventMonitor_->start();
-    // Holding the keyboard brings the combinations that grabs would take elsewhere. When the
-    // server refuses, the keys that still arrive are recorded all the same.
-    if (QWindow* handle = window()->windowHandle()) {
-        handle->setKeyboardGrabEnabled(true);
-    }
+    showRecording(true);
 }
 
 void RecorderCocoa::endRecording() {
-    if (QWindow* handle = window()->windowHandle()) {
-        handle->setKeyboardGrabEnabled(false);
-    }
     eventMonitor_.reset();
-    setPlaceholderText(localizedText("record_shortcut"));
+    showRecording(false);
+}
+
+void RecorderCocoa::showRecording(bool recording) {
+    setPlaceholderText(localizedText(recording ? "press_shortcut" : "record_shortcut"));
     showClearButtonIfNeeded();
-    internal::setPaused(false);
+    internal::setPaused(recording);
     internal::installedServices().notifications.post(std::string(recorderActiveStatusDidChange),
-                                                     {{"isActive", false}});
+                                                     {{"isActive", recording}});
+    // Holding the keyboard brings the combinations that grabs would take elsewhere. When the
+    // server refuses, the keys that still arrive are recorded all the same.
+    if (QWindow* handle = window()->windowHandle()) {
+        handle->setKeyboardGrabEnabled(recording);
+    }
 }
 
 void RecorderCocoa::clearShortcut() {

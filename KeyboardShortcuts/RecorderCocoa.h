@@ -67,6 +67,8 @@ private:
     void showClearButtonIfNeeded();
     void startRecording();
     void endRecording();
+    // Placeholder, pause, announcement and keyboard grab of recording, or of its end.
+    void showRecording(bool recording);
     void preventBecomingKey();
     void clearShortcut();
     void giveUpFocus();

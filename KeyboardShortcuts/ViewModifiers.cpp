@@ -62,20 +62,14 @@ public:
                        }),
           recorderChanges_(recorderActiveStatusDidChange,
                            [this](const platform::Notification& notification) {
-                               isRecorderActive_ = isActive(notification);
+                               const bool* active = notification.userInfoValue<bool>("isActive");
+                               isRecorderActive_ = active != nullptr && *active;
                                refresh();
                            }) {
         refresh();
     }
 
 private:
-    static bool isActive(const platform::Notification& notification) {
-        const auto entry = notification.userInfo.find("isActive");
-        const bool* active =
-            entry == notification.userInfo.end() ? nullptr : std::get_if<bool>(&entry->second);
-        return active != nullptr && *active;
-    }
-
     void refresh() {
         apply_(isRecorderActive_ ? QKeySequence() : keySequenceOrNone(getShortcut(name_)));
     }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 namespace platform {
@@ -14,6 +16,12 @@ struct Notification {
     std::string name;
     const void* sender = nullptr;
     ValueDictionary userInfo;
+
+    // The user-info entry under the key when it holds a value of this type; none otherwise.
+    template <typename Value> [[nodiscard]] const Value* userInfoValue(std::string_view key) const {
+        const auto entry = userInfo.find(key);
+        return entry == userInfo.end() ? nullptr : std::get_if<Value>(&entry->second);
+    }
 };
 
 // Synchronous publish-subscribe: a post runs every matching observer on the posting thread
