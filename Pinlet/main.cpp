@@ -17,6 +17,7 @@
 #include "platform/linux/XdgLoginItems.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QSessionManager>
 #include <cstdio>
 #include <stdexcept>
@@ -24,6 +25,18 @@
 namespace desktop = platform::linux_desktop;
 
 namespace {
+
+// Answers --help and --version, and refuses options it does not know. It runs before the lock and
+// the display, so that both answer while Pinlet runs and where there is no display.
+void readCommandLine(int& argc, char* argv[]) {
+    const QCoreApplication application(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "A scratch note in a floating panel that a keyboard shortcut shows from anywhere."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(application);
+}
 
 int runApplication(desktop::JsonPreferencesStore& preferences) {
     desktop::X11UserTime userTime;
@@ -48,6 +61,10 @@ int runApplication(desktop::JsonPreferencesStore& preferences) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    QCoreApplication::setApplicationName(QStringLiteral("Pinlet"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PINLET_VERSION));
+    readCommandLine(argc, argv);
+
     // The lock comes first: a second instance leaves before it can touch the store.
     const auto preferencesPath = desktop::JsonPreferencesStore::defaultPath();
     const auto lock =
@@ -59,7 +76,6 @@ int main(int argc, char* argv[]) {
 
     desktop::keepLargeBuffersInHeap();
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Pinlet"));
     QApplication::setDesktopFileName(QStringLiteral("pinlet"));
     QApplication::setQuitOnLastWindowClosed(false);
 
