@@ -31,6 +31,16 @@ NoteStore::NoteStore(platform::PreferencesStore& preferences)
 void NoteStore::setText(QString text) {
     const bool changed = !canonicallyEquivalent(text_, text);
     text_ = std::move(text);
+    textWritten(changed);
+}
+
+void NoteStore::editText(qsizetype position, qsizetype removed, const QString& added) {
+    const bool changed = !canonicallyEquivalent(text_.sliced(position, removed), added);
+    text_.replace(position, removed, added);
+    textWritten(changed);
+}
+
+void NoteStore::textWritten(bool changed) {
     preferences_.set(textKey, text_.toStdString());
     if (changed) {
         emit textChanged(text_);

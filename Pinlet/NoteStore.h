@@ -26,6 +26,9 @@ public:
     [[nodiscard]] bool isPanelVisible() const { return isPanelVisible_; }
 
     void setText(QString text);
+    // Replaces `removed` characters at `position` with `added`, in place: the editor's way, so
+    // that a keystroke in a large note copies no more than the edit.
+    void editText(qsizetype position, qsizetype removed, const QString& added);
     void setFontSize(double fontSize);
     void setPanelVisible(bool visible);
 
@@ -35,6 +38,8 @@ signals:
     void panelVisibleChanged(bool visible);
 
 private:
+    // Writes the text under its key, and announces it when it changed.
+    void textWritten(bool changed);
     // Stores the value, writes it under the key, and tells whether it differed.
     template <typename T> bool replace(T& field, T value, const char* key);
 

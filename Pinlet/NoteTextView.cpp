@@ -1,6 +1,5 @@
 #include "Pinlet/NoteTextView.h"
 
-#include "Pinlet/CanonicalEquivalence.h"
 #include "Pinlet/NoteStore.h"
 
 #include <QFontDatabase>
@@ -69,27 +68,26 @@ void PlainTextView::insertFromMimeData(const QMimeData* source) {
 
 NoteTextView::NoteTextView(NoteStore& store, QWidget* parent,
                            const std::function<void(PlainTextView&)>& onReady)
-    : QObject(parent), store_(store), view_(new PlainTextView(parent)), shownText_(store.text()) {
+    : QObject(parent), store_(store), view_(new PlainTextView(parent)) {
     view_->setFont(monospacedFont(store.fontSize()));
-    view_->setPlainText(shownText_);
+    view_->setPlainText(store.text());
     view_->moveCursor(QTextCursor::End); // typing continues the note
     connect(view_->document(), &QTextDocument::contentsChange, this,
             &NoteTextView::contentsDidChange);
-    connect(view_, &QPlainTextEdit::textChanged, this, &NoteTextView::textDidChange);
     onReady(*view_);
 }
 
-void NoteTextView::update(const QString& text, double fontSize) {
-    if (!view_) {
+void NoteTextView::showText(const QString& text) {
+    if (!view_ || editing_) {
         return;
     }
-    if (!canonicallyEquivalent(shownText_, text)) {
-        // A change from elsewhere: not an edit the user can undo.
-        const QScopedValueRollback replacing(replacingText_, true);
-        shownText_ = text;
-        view_->setPlainText(text);
-    }
-    if (view_->font().pointSizeF() != fontSize) {
+    // A change from elsewhere: not an edit the user can undo.
+    const QScopedValueRollback replacing(replacingText_, true);
+    view_->setPlainText(text);
+}
+
+void NoteTextView::showFontSize(double fontSize) {
+    if (view_ && view_->font().pointSizeF() != fontSize) {
         view_->setFont(monospacedFont(fontSize));
     }
 }
@@ -98,21 +96,16 @@ void NoteTextView::contentsDidChange(int position, int charsRemoved, int charsAd
     if (replacingText_) {
         return;
     }
+    const QScopedValueRollback editing(editing_, true);
     const QTextDocument& document = *view_->document();
-    const qsizetype patchedLength = shownText_.size() - charsRemoved + charsAdded;
+    const qsizetype noteLength = store_.text().size();
     const bool reportFits = position >= 0 && charsRemoved >= 0 && charsAdded >= 0 &&
-                            position + charsRemoved <= shownText_.size() &&
-                            patchedLength == documentLength(document);
+                            position + charsRemoved <= noteLength &&
+                            noteLength - charsRemoved + charsAdded == documentLength(document);
     if (reportFits) {
-        shownText_.replace(position, charsRemoved, documentText(document, position, charsAdded));
+        store_.editText(position, charsRemoved, documentText(document, position, charsAdded));
     } else {
-        shownText_ = documentText(document, 0, documentLength(document));
-    }
-}
-
-void NoteTextView::textDidChange() {
-    if (!replacingText_) {
-        store_.setText(shownText_);
+        store_.setText(documentText(document, 0, documentLength(document)));
     }
 }
 

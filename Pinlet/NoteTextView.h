@@ -24,8 +24,8 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 };
 
-// Bridges the editor and the note model: writes every edit into NoteStore.text and brings
-// the editor in line with the model when the model changes on its own.
+// Bridges the editor and the note model: writes every edit into NoteStore.text as it happens,
+// and brings the editor in line with the model when the model changes on its own.
 class NoteTextView final : public QObject {
     Q_OBJECT
 
@@ -34,18 +34,18 @@ public:
                  const std::function<void(PlainTextView&)>& onReady);
 
     [[nodiscard]] PlainTextView& view() const { return *view_; }
-    void update(const QString& text, double fontSize);
+    // The model's text changed: shown unless the change is the editor's own.
+    void showText(const QString& text);
+    void showFontSize(double fontSize);
 
 private:
     void contentsDidChange(int position, int charsRemoved, int charsAdded);
-    void textDidChange();
 
     NoteStore& store_;
     QPointer<PlainTextView> view_; // owned by its parent widget
-    // The text the editor holds, kept up to date edit by edit, so that a keystroke in a
-    // large note never extracts the whole text again. Sharing its buffer with the model's
-    // text makes the common case of an unchanged text cost nothing.
-    QString shownText_;
+    // Only the model keeps the text: each edit patches it, so that a keystroke in a large note
+    // neither extracts nor copies the whole text.
+    bool editing_ = false;
     bool replacingText_ = false;
 };
 

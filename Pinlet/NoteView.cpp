@@ -66,8 +66,8 @@ NoteView::NoteView(NoteStore& store, platform::Pasteboard& pasteboard,
     editorRow->addWidget(&textView_->view());
     column->addLayout(editorRow);
 
-    connect(&store, &NoteStore::textChanged, this, &NoteView::refreshEditor);
-    connect(&store, &NoteStore::fontSizeChanged, this, &NoteView::refreshEditor);
+    connect(&store, &NoteStore::textChanged, textView_, &NoteTextView::showText);
+    connect(&store, &NoteStore::fontSizeChanged, textView_, &NoteTextView::showFontSize);
 }
 
 void NoteView::copyAll() {
@@ -84,10 +84,6 @@ void NoteView::copyAll() {
 void NoteView::setCopied(bool copied) {
     copied_ = copied;
     copyButton_->setIcon(symbol(copied ? QStringLiteral("checkmark") : QStringLiteral("copy")));
-}
-
-void NoteView::refreshEditor() {
-    textView_->update(store_.text(), store_.fontSize());
 }
 
 } // namespace pinlet

@@ -36,7 +36,6 @@ public:
 
 private:
     void setCopied(bool copied);
-    void refreshEditor();
 
     NoteStore& store_;
     platform::Pasteboard& pasteboard_;
