@@ -1,7 +1,6 @@
 #include "platform/linux/JsonPreferencesStore.h"
 
 #include "platform/linux/FileDescriptor.h"
-#include "platform/linux/SingleInstanceLock.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -25,8 +24,6 @@ namespace fs = std::filesystem;
 using platform::PreferenceValue;
 using platform::linux_desktop::FileDescriptor;
 using platform::linux_desktop::JsonPreferencesStore;
-using platform::linux_desktop::LockFailure;
-using platform::linux_desktop::SingleInstanceLock;
 using testing::HasSubstr;
 using namespace std::string_literals;
 
@@ -237,17 +234,5 @@ INSTANTIATE_TEST_SUITE_P(Endings, EndingTest, ::testing::Values(SIGTERM, SIGINT,
                              return info.param != 0 ? std::string(sigabbrev_np(info.param))
                                                     : "exit";
                          });
-
-TEST_F(StoreTest, TheLockHasOneHolderAtATime) {
-    const fs::path lockPath = SingleInstanceLock::pathFor(path());
-    {
-        const auto first = SingleInstanceLock::acquire(lockPath);
-        ASSERT_TRUE(std::holds_alternative<SingleInstanceLock>(first));
-        const auto second = SingleInstanceLock::acquire(lockPath);
-        ASSERT_TRUE(std::holds_alternative<LockFailure>(second));
-        EXPECT_EQ(std::get<LockFailure>(second).kind, LockFailure::Kind::alreadyRunning);
-    }
-    EXPECT_TRUE(std::holds_alternative<SingleInstanceLock>(SingleInstanceLock::acquire(lockPath)));
-}
 
 } // namespace

@@ -19,14 +19,6 @@ protected:
     }
 };
 
-TEST_F(PanelControllerTest, BeforeSetUpNothingCanBeShown) {
-    start();
-    controller().toggle();
-    controller().hide();
-    EXPECT_EQ(controller().panel(), nullptr);
-    EXPECT_FALSE(store().isPanelVisible());
-}
-
 TEST_F(PanelControllerTest, ShowRemembersTheOtherApplicationAndHideHandsFocusBack) {
     launch();
     EXPECT_FALSE(panel().isVisible());

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <sys/prctl.h>
 #include <unistd.h>
+#include <xcb/composite.h>
 
 namespace test_support::x11 {
 
@@ -23,6 +24,9 @@ XSession::XSession(Options options) {
     startXServer();
     if (options.windowManager) {
         startWindowManager();
+    }
+    if (options.compositor) {
+        startCompositor();
     }
     if (options.trayHost) {
         startTrayHost();
@@ -81,6 +85,7 @@ void XSession::startXServer() {
     display_ = ":" + server.readLine().trimmed().toStdString();
     connection_ = platform::linux_desktop::connectToDisplay(display_);
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_.get())).data->root;
+    screenImage_ = root_;
 }
 
 // Openbox announces itself before it takes windows, and can leave a window shown meanwhile
@@ -103,16 +108,31 @@ void XSession::startWindowManager() {
     }
 }
 
+void XSession::startCompositor() {
+    start({"picom", "--config", "/dev/null", "--backend", "xrender"}, {},
+          QProcess::ForwardedChannels);
+    const auto overlay = xcbOwned(xcb_composite_get_overlay_window_reply(
+        connection_.get(), xcb_composite_get_overlay_window(connection_.get(), root_), nullptr));
+    if (!overlay || !waitForOwner("_NET_WM_CM_S0")) {
+        throw std::runtime_error("picom did not take compositing on " + display_);
+    }
+    screenImage_ = overlay->overlay_win;
+}
+
 void XSession::startTrayHost() {
     start({"trayer", "--edge", "top", "--align", "right"}, {}, QProcess::ForwardedChannels);
-    const std::uint32_t selection = atom("_NET_SYSTEM_TRAY_S0");
-    if (!waitUntil([&] {
-            const auto reply = xcbOwned(xcb_get_selection_owner_reply(
-                connection_.get(), xcb_get_selection_owner(connection_.get(), selection), nullptr));
-            return reply && reply->owner != XCB_WINDOW_NONE;
-        })) {
+    if (!waitForOwner("_NET_SYSTEM_TRAY_S0")) {
         throw std::runtime_error("trayer did not take the system tray on " + display_);
     }
+}
+
+bool XSession::waitForOwner(const std::string& selection) const {
+    const std::uint32_t selectionAtom = atom(selection);
+    return waitUntil([&] {
+        const auto reply = xcbOwned(xcb_get_selection_owner_reply(
+            connection_.get(), xcb_get_selection_owner(connection_.get(), selectionAtom), nullptr));
+        return reply && reply->owner != XCB_WINDOW_NONE;
+    });
 }
 
 WindowId XSession::createWindow(std::optional<std::uint32_t> processId) {
@@ -168,12 +188,12 @@ QRect XSession::frame(WindowId window) const {
 
 std::uint32_t XSession::pixel(QPoint point) const {
     xcb_connection_t* connection = connection_.get();
-    const auto image =
-        xcbOwned(xcb_get_image_reply(connection,
-                                     xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, root_,
-                                                   static_cast<std::int16_t>(point.x()),
-                                                   static_cast<std::int16_t>(point.y()), 1, 1, ~0U),
-                                     nullptr));
+    const auto image = xcbOwned(
+        xcb_get_image_reply(connection,
+                            xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, screenImage_,
+                                          static_cast<std::int16_t>(point.x()),
+                                          static_cast<std::int16_t>(point.y()), 1, 1, ~0U),
+                            nullptr));
     return image ? *reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image.get())) &
                        0xFFFFFFU
                  : 0;

@@ -24,13 +24,14 @@ template <typename Condition> bool waitUntil(Condition condition, int millisecon
 }
 
 // A private X display: Xvfb on a display number it finds free itself, so that parallel runs never
-// meet, optionally with openbox and a tray host. Its own X connection is "another client" to the
-// code under test. Everything it starts is stopped with it, or when the test process dies.
+// meet, optionally with openbox, a compositor and a tray host. Its own X connection is "another
+// client" to the code under test. All it starts stops with it, or when the test process dies.
 class XSession {
 public:
     struct Options {
         bool windowManager = true;
         bool trayHost = false;
+        bool compositor = false; // picom: translucent windows blend with what lies below
     };
 
     // Throws std::runtime_error when a part does not start.
@@ -71,6 +72,8 @@ public:
 private:
     void startXServer();
     void startWindowManager();
+    void startCompositor();
+    [[nodiscard]] bool waitForOwner(const std::string& selection) const;
     [[nodiscard]] std::uint32_t atom(const std::string& name) const;
     [[nodiscard]] QProcessEnvironment environment() const;
 
@@ -79,6 +82,8 @@ private:
     std::string display_;
     platform::linux_desktop::XcbConnection connection_;
     WindowId root_ = 0;
+    // The root, or the compositor's overlay window: with one, the root holds raw pixels.
+    WindowId screenImage_ = 0;
 };
 
 // The session of the x11 suite, on which the suite's Qt runs; started by its main.
