@@ -154,8 +154,12 @@ void PanelController::hide() {
     }
 }
 
+bool PanelController::isShown() const {
+    return panel_ && panel_->isVisible();
+}
+
 void PanelController::toggle() {
-    if (panel_ && panel_->isVisible()) {
+    if (isShown()) {
         hide();
     } else {
         show();

@@ -45,6 +45,8 @@ public:
     void show();
     void hide();
     void toggle();
+    // The panel is on screen (hidden or not built yet otherwise).
+    [[nodiscard]] bool isShown() const;
     void clear();
     void stepFontSize(PanelKeyHandler::FontSizeStep step);
 

@@ -1,6 +1,7 @@
 #include "Pinlet/QuillpadApp.h"
 #include "platform/Services.h"
 #include "platform/linux/DisplayKeyboardLayout.h"
+#include "platform/linux/InstanceRequests.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/LargeBufferAllocation.h"
 #include "platform/linux/QtEventTranslation.h"
@@ -19,26 +20,99 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QSessionManager>
+#include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <stdexcept>
 
 namespace desktop = platform::linux_desktop;
 
 namespace {
 
-// Answers --help and --version, and refuses options it does not know. It runs before the lock and
-// the display, so that both answer while Pinlet runs and where there is no display.
-void readCommandLine(int& argc, char* argv[]) {
+using Action = desktop::InstanceRequest::Action;
+
+// A request from the command line waits this long for a starting instance to listen.
+constexpr std::chrono::seconds requestPatience(10);
+
+// Exactly what the toggle shortcut and the tray window's button do.
+void carryOut(pinlet::PanelController& panel, Action action) {
+    if (action == Action::toggle) {
+        panel.toggle();
+    } else if (action == Action::show) {
+        panel.show();
+    } else if (panel.isShown()) {
+        panel.hide();
+    }
+}
+
+using RequestOptions = std::array<std::pair<Action, QCommandLineOption>, 3>;
+
+RequestOptions requestOptions() {
+    return {{
+        {Action::toggle,
+         QCommandLineOption(QStringLiteral("toggle"),
+                            QStringLiteral("Show the note panel, or hide it where it shows; starts "
+                                           "Pinlet where none runs. Bind this in the desktop's "
+                                           "keyboard settings."))},
+        {Action::show,
+         QCommandLineOption(QStringLiteral("show"),
+                            QStringLiteral("Show the note panel and give it the keyboard; starts "
+                                           "Pinlet where none runs."))},
+        {Action::hide,
+         QCommandLineOption(QStringLiteral("hide"), QStringLiteral("Hide the note panel."))},
+    }};
+}
+
+// The one request that the options make, if any; exits when they make several.
+std::optional<Action> requestedAction(const QCommandLineParser& parser,
+                                      const RequestOptions& requests) {
+    std::optional<Action> action;
+    for (const auto& request : requests) {
+        if (parser.isSet(request.second) && action) {
+            std::fprintf(stderr, "Pinlet: give one of --toggle, --show and --hide.\n");
+            std::exit(EXIT_FAILURE);
+        }
+        if (parser.isSet(request.second)) {
+            action = request.first;
+        }
+    }
+    return action;
+}
+
+// Answers --help and --version, refuses options it does not know, and tells what the command line
+// asks of the running instance, if anything. It runs before the lock and the display, so that
+// all of it works while Pinlet runs and where there is no display.
+std::optional<Action> readCommandLine(int& argc, char* argv[]) {
     const QCoreApplication application(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "A scratch note in a floating panel that a keyboard shortcut shows from anywhere."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const RequestOptions requests = requestOptions();
+    for (const auto& request : requests) {
+        parser.addOption(request.second);
+    }
     parser.process(application);
+    return requestedAction(parser, requests);
 }
 
-int runApplication(desktop::JsonPreferencesStore& preferences) {
+// Hands the request to the instance that holds the lock; the exit status.
+int handOver(const std::filesystem::path& lockPath, Action action, int argc, char* argv[]) {
+    const QCoreApplication application(argc, argv);
+    const auto failure =
+        desktop::deliverRequest(desktop::requestSocketPathFor(lockPath),
+                                desktop::InstanceRequest::fromEnvironment(action), requestPatience);
+    if (failure) {
+        std::fprintf(stderr, "Pinlet is running, but %s.\n", failure->c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int runApplication(desktop::JsonPreferencesStore& preferences,
+                   const std::filesystem::path& lockPath, std::optional<Action> action) {
     desktop::X11UserTime userTime;
     userTime.watchApplicationInput();
     desktop::X11Workspace workspace(userTime);
@@ -51,10 +125,23 @@ int runApplication(desktop::JsonPreferencesStore& preferences) {
     desktop::X11HotKeyService hotKeys(userTime);
     desktop::X11SystemHotKeys systemHotKeys(hotKeys, desktop::displayKeyboardLayout());
     const desktop::QtMenuTracking menuTracking(notifications);
-    const pinlet::QuillpadApp app(
+    pinlet::QuillpadApp app(
         platform::Services{preferences, notifications, mainQueue, workspace, pasteboard, loginItems,
                            systemLog, hotKeys, desktop::displayKeyboardLayout(),
                            desktop::displayKeyEventTranslator(), systemHotKeys});
+    pinlet::PanelController& panel = app.appDelegate().panel();
+    if (action) {
+        panel.show();
+    }
+    const desktop::InstanceRequestServer requests(
+        desktop::requestSocketPathFor(lockPath),
+        [&userTime, &panel](const desktop::InstanceRequest& request) {
+            userTime.recordLaunch(request.startupId);
+            carryOut(panel, request.action);
+        });
+    if (const std::string error = requests.error(); !error.empty()) {
+        std::fprintf(stderr, "Pinlet takes no requests from the command line: %s\n", error.c_str());
+    }
     return QApplication::exec();
 }
 
@@ -63,14 +150,21 @@ int runApplication(desktop::JsonPreferencesStore& preferences) {
 int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Pinlet"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PINLET_VERSION));
-    readCommandLine(argc, argv);
+    const std::optional<Action> action = readCommandLine(argc, argv);
 
     // The lock comes first: a second instance leaves before it can touch the store.
     const auto preferencesPath = desktop::JsonPreferencesStore::defaultPath();
-    const auto lock =
-        desktop::SingleInstanceLock::acquire(desktop::SingleInstanceLock::pathFor(preferencesPath));
+    const auto lockPath = desktop::SingleInstanceLock::pathFor(preferencesPath);
+    const auto lock = desktop::SingleInstanceLock::acquire(lockPath);
     if (const auto* failure = std::get_if<desktop::LockFailure>(&lock)) {
+        if (action && failure->kind == desktop::LockFailure::Kind::alreadyRunning) {
+            return handOver(lockPath, *action, argc, argv);
+        }
         std::fprintf(stderr, "%s\n", failure->message().c_str());
+        return 1;
+    }
+    if (action == Action::hide) {
+        std::fprintf(stderr, "Pinlet is not running: there is no panel to hide.\n");
         return 1;
     }
 
@@ -85,7 +179,7 @@ int main(int argc, char* argv[]) {
     QObject::connect(&application, &QGuiApplication::commitDataRequest,
                      [&preferences](QSessionManager&) { preferences.flush(); });
     try {
-        const int status = runApplication(preferences);
+        const int status = runApplication(preferences, lockPath, action);
         preferences.flush();
         return status;
     } catch (const std::runtime_error& error) {

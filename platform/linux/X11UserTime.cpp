@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <X11/extensions/XI2.h>
+#include <charconv>
 #include <cstring>
 #include <xcb/xcb.h>
 
@@ -68,6 +69,20 @@ void X11UserTime::record(std::uint32_t timestamp) {
     // Zero is CurrentTime, no time at all.
     if (timestamp != XCB_CURRENT_TIME && (!latest_ || isLater(timestamp, *latest_))) {
         latest_ = timestamp;
+    }
+}
+
+void X11UserTime::recordLaunch(const std::string& startupId) {
+    const std::string marker = "_TIME";
+    const std::size_t at = startupId.rfind(marker);
+    if (at == std::string::npos) {
+        return;
+    }
+    const char* digits = startupId.c_str() + at + marker.size();
+    std::uint32_t time = 0;
+    const auto [end, error] = std::from_chars(digits, startupId.c_str() + startupId.size(), time);
+    if (error == std::errc() && *end == '\0') {
+        record(time);
     }
 }
 

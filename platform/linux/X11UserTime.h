@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace platform::linux_desktop {
 
@@ -19,6 +20,9 @@ public:
     void watchApplicationInput();
     // For input that reaches the application through a connection of its own (hot keys).
     void record(std::uint32_t timestamp);
+    // For a request that a launcher started: its startup-notification id ends in "_TIME"
+    // followed by the time of the input that launched it. An id without one adds nothing.
+    void recordLaunch(const std::string& startupId);
     // None until some input was seen.
     [[nodiscard]] std::optional<std::uint32_t> latest() const { return latest_; }
 

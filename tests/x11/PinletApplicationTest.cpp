@@ -16,12 +16,34 @@ protected:
     explicit PinletApplicationTest(XSession::Options options = {.trayHost = true})
         : session(options) {}
 
-    QProcess& startPinlet() {
+    QProcess& startPinlet(const QString& argument = {}) {
         QProcessEnvironment environment;
         environment.insert("XDG_CONFIG_HOME", QString::fromStdString(configHome.string()));
+        std::filesystem::create_directories(runtimeDirectory);
+        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtimeDirectory.string()));
         // The suite itself runs Qt offscreen; the application must not inherit that.
         environment.insert("QT_QPA_PLATFORM", "xcb");
-        return session.start({PINLET_BINARY}, environment);
+        return session.start(argument.isEmpty() ? QStringList{PINLET_BINARY}
+                                                : QStringList{PINLET_BINARY, argument},
+                             environment);
+    }
+
+    // `pinlet --toggle` and the like, run to its end: its exit status and what it said.
+    std::pair<int, std::string> request(const QString& argument) {
+        QProcess& process = startPinlet(argument);
+        process.waitForFinished(30000);
+        return {process.exitCode(), process.readAll().toStdString()};
+    }
+
+    [[nodiscard]] bool panelIsActive() const {
+        return session.run({"xdotool", "getactivewindow", "getwindowname"}) == "Pinlet\n";
+    }
+
+    bool waitForTrayIcon() {
+        return waitUntil([&] {
+            return session.run({"xdotool", "search", "--onlyvisible", "--classname", "pinlet"})
+                .has_value();
+        });
     }
 
     // Clicks the tray icon, the only window of the application shown; true once the window it
@@ -37,6 +59,7 @@ protected:
 
     XSession session;
     std::filesystem::path configHome = session.directory() / "config";
+    std::filesystem::path runtimeDirectory = session.directory() / "runtime";
 };
 
 // Started at login before the tray host.
@@ -71,10 +94,7 @@ TEST_P(PinletOnEitherDesktopTest, TheShortcutTogglesThePanelOnReleaseAndFocusGoe
     ASSERT_TRUE(waitUntil([&] { return session.activeWindow() == other; }));
     QProcess& pinlet = startPinlet();
     // Its tray icon shows once it has set everything up, the shortcut included.
-    ASSERT_TRUE(waitUntil([&] {
-        return session.run({"xdotool", "search", "--onlyvisible", "--classname", "pinlet"})
-            .has_value();
-    })) << pinlet.readAll().toStdString();
+    ASSERT_TRUE(waitForTrayIcon()) << pinlet.readAll().toStdString();
 
     // Three times: the panel is on every desktop again when it shows again, and shows again after
     // the window manager closed it.
@@ -99,6 +119,42 @@ TEST_P(PinletOnEitherDesktopTest, TheShortcutTogglesThePanelOnReleaseAndFocusGoe
         EXPECT_TRUE(waitUntil([&] { return !session.isViewable(*panel); }));
         EXPECT_TRUE(waitUntil([&] { return session.activeWindow() == other; }));
     }
+}
+
+TEST_F(PinletApplicationTest, TheCommandLineTogglesShowsAndHidesTheRunningPanel) {
+    const WindowId other = session.createWindow();
+    QProcess& pinlet = startPinlet();
+    ASSERT_TRUE(waitForTrayIcon()) << pinlet.readAll().toStdString();
+    for (const char* showing : {"--toggle", "--show"}) {
+        EXPECT_EQ(request(showing).first, 0);
+        EXPECT_TRUE(waitUntil([&] { return panelIsActive(); })) << showing;
+    }
+    EXPECT_EQ(request("--hide").first, 0);
+    EXPECT_TRUE(waitUntil([&] { return session.activeWindow() == other; }));
+
+    // Hiding a hidden panel takes the focus from nobody.
+    const WindowId another = session.createWindow();
+    ASSERT_TRUE(waitUntil([&] { return session.activeWindow() == another; }));
+    EXPECT_EQ(request("--hide").first, 0);
+    EXPECT_FALSE(waitUntil([&] { return session.activeWindow() != another; }, 500));
+    EXPECT_EQ(request("--toggle").first, 0);
+    EXPECT_TRUE(waitUntil([&] { return panelIsActive(); }));
+    EXPECT_EQ(request("--toggle").first, 0);
+    EXPECT_TRUE(waitUntil([&] { return session.activeWindow() == another; }));
+}
+
+TEST_F(PinletApplicationTest, WithNoneRunningARequestStartsPinletPastAKilledOnesSocket) {
+    EXPECT_THAT(request("--hide"), testing::Pair(1, testing::HasSubstr("not running")));
+    QProcess& killed = startPinlet();
+    ASSERT_TRUE(waitForTrayIcon()) << killed.readAll().toStdString();
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished());
+    ASSERT_FALSE(std::filesystem::is_empty(runtimeDirectory));
+
+    QProcess& pinlet = startPinlet("--toggle");
+    EXPECT_TRUE(waitUntil([&] { return panelIsActive(); })) << pinlet.readAll().toStdString();
+    EXPECT_EQ(request("--hide").first, 0);
+    EXPECT_EQ(pinlet.state(), QProcess::Running);
 }
 
 TEST_F(PinletApplicationTest, ASecondInstanceExitsWithoutTouchingTheStore) {
