@@ -4,6 +4,7 @@
 #include "platform/linux/InstanceRequests.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/LargeBufferAllocation.h"
+#include "platform/linux/PortalHotKeyService.h"
 #include "platform/linux/QtEventTranslation.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtMenuTracking.h"
@@ -23,6 +24,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -44,6 +46,19 @@ void carryOut(pinlet::PanelController& panel, Action action) {
     } else if (panel.isShown()) {
         panel.hide();
     }
+}
+
+// A Wayland compositor keeps the keyboard to itself: X key grabs see keys only while one of
+// Pinlet's own windows has focus, and the toggle goes through the desktop's portal instead.
+bool isWaylandSession() {
+    return qEnvironmentVariable("XDG_SESSION_TYPE") == QStringLiteral("wayland") ||
+           qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
+void sayThereAreNoGlobalShortcuts() {
+    std::printf("This desktop offers no global shortcuts to applications: bind \"pinlet "
+                "--toggle\" in its keyboard settings to show and hide the note.\n");
+    std::fflush(stdout);
 }
 
 using RequestOptions = std::array<std::pair<Action, QCommandLineOption>, 3>;
@@ -122,8 +137,15 @@ int runApplication(desktop::JsonPreferencesStore& preferences,
     desktop::XdgLoginItems loginItems(desktop::XdgLoginItems::defaultAutostartDirectory(),
                                       QCoreApplication::applicationFilePath().toStdString());
     desktop::SyslogSystemLog systemLog;
-    desktop::X11HotKeyService hotKeys(userTime);
-    desktop::X11SystemHotKeys systemHotKeys(hotKeys, desktop::displayKeyboardLayout());
+    desktop::X11HotKeyService keyGrabs(userTime);
+    desktop::X11SystemHotKeys systemHotKeys(keyGrabs, desktop::displayKeyboardLayout());
+    const auto portal = isWaylandSession()
+                            ? std::make_unique<desktop::PortalHotKeyService>(
+                                  desktop::displayKeyboardLayout().keymap(),
+                                  "Show or hide the Pinlet note", sayThereAreNoGlobalShortcuts)
+                            : nullptr;
+    platform::HotKeyService& hotKeys =
+        portal ? static_cast<platform::HotKeyService&>(*portal) : keyGrabs;
     const desktop::QtMenuTracking menuTracking(notifications);
     pinlet::QuillpadApp app(
         platform::Services{preferences, notifications, mainQueue, workspace, pasteboard, loginItems,
@@ -169,6 +191,11 @@ int main(int argc, char* argv[]) {
     }
 
     desktop::keepLargeBuffersInHeap();
+    // Through XWayland on a Wayland session: only an X client may place its panel where it was,
+    // keep it above the others and give it the keyboard when it shows.
+    if (isWaylandSession() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
     QApplication application(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral("pinlet"));
     QApplication::setQuitOnLastWindowClosed(false);

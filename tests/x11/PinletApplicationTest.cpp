@@ -1,4 +1,5 @@
 // The whole application on a private X server with a window manager and a tray host.
+#include "tests/x11/support/DesktopPortal.h"
 #include "tests/x11/support/XSession.h"
 
 #include <fstream>
@@ -7,6 +8,7 @@
 
 namespace {
 
+using test_support::x11::DesktopPortal;
 using test_support::x11::waitUntil;
 using test_support::x11::WindowId;
 using test_support::x11::XSession;
@@ -23,6 +25,7 @@ protected:
         environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtimeDirectory.string()));
         // The suite itself runs Qt offscreen; the application must not inherit that.
         environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.insert(desktop);
         return session.start(argument.isEmpty() ? QStringList{PINLET_BINARY}
                                                 : QStringList{PINLET_BINARY, argument},
                              environment);
@@ -60,6 +63,8 @@ protected:
     XSession session;
     std::filesystem::path configHome = session.directory() / "config";
     std::filesystem::path runtimeDirectory = session.directory() / "runtime";
+    // What the desktop adds to Pinlet's environment.
+    QProcessEnvironment desktop;
 };
 
 // Started at login before the tray host.
@@ -214,6 +219,62 @@ TEST_F(PinletApplicationTest, AShortcutRecordedInTheTrayWindowTogglesThePanelAnd
         const auto active = session.activeWindow();
         return active && active != other;
     })) << pinlet.readAll().toStdString();
+}
+
+// On a Wayland desktop, Pinlet running through XWayland (here the session's X server).
+class PinletOnAWaylandDesktopTest : public PinletApplicationTest {
+protected:
+    explicit PinletOnAWaylandDesktopTest(
+        DesktopPortal::Backend backend = DesktopPortal::Backend::binding)
+        : portal(session, backend) {
+        desktop = portal.environment();
+    }
+
+    bool portalSaid(const std::string& text) {
+        return waitUntil([&] { return portal.output().find(text) != std::string::npos; });
+    }
+
+    DesktopPortal portal;
+};
+
+TEST_F(PinletOnAWaylandDesktopTest, ThePortalsShortcutTogglesOnReleaseAndARecordedOneIsOffered) {
+    const WindowId other = session.createWindow();
+    QProcess& pinlet = startPinlet();
+    ASSERT_TRUE(portalSaid("bound QPHK-1 CTRL+ALT+n\n")) << pinlet.readAll().toStdString();
+    for (int round = 0; round < 2; ++round) {
+        portal.send("Activated QPHK-1");
+        EXPECT_FALSE(waitUntil([&] { return panelIsActive() != (round == 1); }, 500));
+        portal.send("Deactivated QPHK-1");
+        EXPECT_TRUE(waitUntil([&] { return panelIsActive() == (round == 0); }));
+    }
+    EXPECT_TRUE(waitUntil([&] { return session.activeWindow() == other; }));
+
+    ASSERT_TRUE(openTrayWindow());
+    ASSERT_TRUE(session.run({"xdotool", "key", "Tab", "ctrl+shift+k"}));
+    EXPECT_TRUE(portalSaid(" CTRL+SHIFT+k\n"));
+}
+
+class PinletWhereThePortalRefusesTest : public PinletOnAWaylandDesktopTest {
+protected:
+    PinletWhereThePortalRefusesTest()
+        : PinletOnAWaylandDesktopTest(DesktopPortal::Backend::refusing) {}
+};
+
+// And where there is none at all.
+TEST_F(PinletWhereThePortalRefusesTest, OneLineNamesTheCommandToBindInstead) {
+    const auto saysToBindTheCommand = [](QProcess& pinlet) {
+        std::string said;
+        return waitUntil([&] {
+            said += pinlet.readAll().toStdString();
+            return said.find("bind \"pinlet --toggle\"") != std::string::npos;
+        });
+    };
+    QProcess& refused = startPinlet();
+    EXPECT_TRUE(saysToBindTheCommand(refused));
+    refused.terminate();
+    ASSERT_TRUE(refused.waitForFinished());
+    desktop.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    EXPECT_TRUE(saysToBindTheCommand(startPinlet()));
 }
 
 } // namespace

@@ -1,0 +1,58 @@
+#include "tests/x11/support/DesktopPortal.h"
+
+#include <stdexcept>
+
+namespace test_support::x11 {
+
+namespace {
+
+// Its first line, once it has come; empty when the program ended first.
+QString firstLine(QProcess& process) {
+    waitUntil([&] { return process.canReadLine(); });
+    return QString::fromUtf8(process.readLine()).trimmed();
+}
+
+} // namespace
+
+// The bus first, then the backend, so that the portal finds it when it starts.
+DesktopPortal::DesktopPortal(XSession& session, Backend backend) {
+    QProcess& bus = session.start({"dbus-daemon", "--session", "--nofork", "--print-address=1"}, {},
+                                  QProcess::SeparateChannels);
+    busAddress_ = firstLine(bus);
+    backend_ = &session.start({PINLET_PORTAL_TEST_DIR "/test_backend.py",
+                               backend == Backend::refusing ? "refuse" : "bind"},
+                              environment(), QProcess::SeparateChannels);
+    QProcessEnvironment portal = environment();
+    portal.insert("XDG_DESKTOP_PORTAL_DIR", PINLET_PORTAL_TEST_DIR);
+    portal.insert("XDG_CURRENT_DESKTOP", "pinlet-test");
+    QProcess& frontend = session.start({"/usr/libexec/xdg-desktop-portal", "--verbose"}, portal,
+                                       QProcess::SeparateChannels);
+    const bool started = firstLine(*backend_) == "ready" && waitUntil([&] {
+                             return frontend.readAllStandardError().contains(
+                                 "org.freedesktop.portal.Desktop acquired");
+                         });
+    if (busAddress_.isEmpty() || !started) {
+        throw std::runtime_error("the desktop portal did not start on a bus of its own");
+    }
+}
+
+QProcessEnvironment DesktopPortal::environment() const {
+    QProcessEnvironment environment;
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", busAddress_);
+    environment.insert("XDG_SESSION_TYPE", "wayland");
+    // Nothing may start the accessibility bus, whose daemons would outlive the test.
+    environment.insert("NO_AT_BRIDGE", "1");
+    return environment;
+}
+
+void DesktopPortal::send(const std::string& signalAndShortcut) {
+    backend_->write(QByteArray::fromStdString(signalAndShortcut + "\n"));
+    backend_->waitForBytesWritten();
+}
+
+std::string DesktopPortal::output() {
+    output_ += backend_->readAllStandardOutput().toStdString();
+    return output_;
+}
+
+} // namespace test_support::x11
