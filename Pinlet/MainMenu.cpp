@@ -24,7 +24,7 @@ void addCommands(QMenu& menu, std::initializer_list<Command> commands) {
 } // namespace
 
 std::unique_ptr<QMenu> makeMainMenu() {
-    auto menu = std::make_unique<QMenu>(QStringLiteral("Pinlet"));
+    auto menu = std::make_unique<QMenu>(QObject::tr("Pinlet"));
     QMenu* edit = menu->addMenu(QObject::tr("Edit"));
     addCommands(*edit, {{QObject::tr("Undo"), {primaryWith(Qt::Key_Z)}},
                         {QObject::tr("Redo"), {primaryWith(Qt::Key_Z, Qt::ShiftModifier)}},

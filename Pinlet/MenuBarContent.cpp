@@ -42,7 +42,7 @@ MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& log
       toggleButton_(new QPushButton(this)),
       shortcutRecorder_(new KeyboardShortcuts::Recorder(tr("Shortcut:"), togglePanel(), {}, this)),
       launchAtLoginSwitch_(new QCheckBox(tr("Launch at login"), this)) {
-    setWindowTitle(QStringLiteral("Pinlet menu"));
+    setWindowTitle(tr("Pinlet menu"));
 
     auto* column = new QVBoxLayout(this);
     column->setSpacing(itemSpacing);

@@ -62,7 +62,7 @@ MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& ser
     : workspace_(services.workspace), trayIcon_(std::make_unique<QSystemTrayIcon>(menuBarIcon())),
       content_(std::make_unique<MenuBarContent>(panel, services.loginItems, services.systemLog,
                                                 trayWindowFlags)) {
-    trayIcon_->setToolTip(QStringLiteral("Pinlet"));
+    trayIcon_->setToolTip(tr("Pinlet"));
     deactivationCheck_.setSingleShot(true);
     deactivationCheck_.setInterval(0);
     connect(&deactivationCheck_, &QTimer::timeout, this,
@@ -115,9 +115,9 @@ void MenuBarExtra::checkForTray() {
 }
 
 void MenuBarExtra::openWithoutTray() {
-    std::fputs("Pinlet: this desktop has no system tray; opening the Pinlet menu window "
-               "instead.\n",
-               stderr);
+    std::fprintf(stderr, "%s\n",
+                 qPrintable(tr("Pinlet: this desktop has no system tray; opening the Pinlet "
+                               "menu window instead.")));
     content_->setWindowFlags(Qt::Window);
     content_->show();
 }

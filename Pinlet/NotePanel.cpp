@@ -30,7 +30,7 @@ QPainterPath roundedOutline(const QRect& rect) {
 NotePanel::NotePanel()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       compositing_(platform::linux_desktop::isCompositing()) {
-    setWindowTitle(QStringLiteral("Pinlet"));
+    setWindowTitle(tr("Pinlet"));
     setAttribute(Qt::WA_TranslucentBackground, compositing_);
     setMinimumSize(minimumSize);
     resize(initialSize);

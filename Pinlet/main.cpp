@@ -1,4 +1,5 @@
 #include "Pinlet/QuillpadApp.h"
+#include "Pinlet/Translations.h"
 #include "platform/Services.h"
 #include "platform/linux/DisplayKeyboardLayout.h"
 #include "platform/linux/InstanceRequests.h"
@@ -100,8 +101,10 @@ std::optional<Action> requestedAction(const QCommandLineParser& parser,
 // all of it works while Pinlet runs and where there is no display.
 std::optional<Action> readCommandLine(int& argc, char* argv[]) {
     const QCoreApplication application(argc, argv);
+    pinlet::installTranslations();
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "main",
         "A scratch note in a floating panel that a keyboard shortcut shows from anywhere."));
     parser.addHelpOption();
     parser.addVersionOption();
@@ -197,6 +200,7 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     QApplication application(argc, argv);
+    pinlet::installTranslations();
     QApplication::setDesktopFileName(QStringLiteral("pinlet"));
     QApplication::setQuitOnLastWindowClosed(false);
 
