@@ -27,14 +27,26 @@ constexpr int trayPollMilliseconds = 500;
 constexpr Qt::WindowFlags trayWindowFlags =
     Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
 
-// Symbols of the icon theme that stand for a note, best first.
-constexpr std::array themeSymbolNames{"text-editor-symbolic", "accessories-text-editor-symbolic"};
+// Symbols of the icon theme that stand for Pinlet, best first: its own, which the package installs
+// and a theme may restyle, then a text editor's.
+constexpr std::array themeSymbolNames{"pinlet-symbolic", "text-editor-symbolic",
+                                      "accessories-text-editor-symbolic"};
 // Sizes that trays ask for, so that none has to be scaled from another.
 constexpr std::array symbolExtents{16, 22, 24, 32, 48, 64};
 
-// Our note symbol, its shape kept, in the colour given.
-QIcon noteSymbolIn(const QColor& colour) {
-    const QIcon shape(QStringLiteral(":/icons/note.svg"));
+// The first symbol the icon theme has, else the one built in, which the package installs as
+// pinlet-symbolic.
+QIcon symbolShape() {
+    for (const char* name : themeSymbolNames) {
+        if (QIcon::hasThemeIcon(QLatin1String(name))) {
+            return QIcon::fromTheme(QLatin1String(name));
+        }
+    }
+    return QIcon(QStringLiteral(":/icons/note.svg"));
+}
+
+// A symbol's shape kept, in the colour given, as symbolic icons are drawn.
+QIcon symbolIn(const QIcon& shape, const QColor& colour) {
     QIcon symbol;
     for (const int extent : symbolExtents) {
         QPixmap pixmap = shape.pixmap(extent);
@@ -87,12 +99,7 @@ MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& ser
 MenuBarExtra::~MenuBarExtra() = default;
 
 QIcon MenuBarExtra::menuBarIcon() {
-    for (const char* name : themeSymbolNames) {
-        if (QIcon::hasThemeIcon(QLatin1String(name))) {
-            return QIcon::fromTheme(QLatin1String(name));
-        }
-    }
-    return noteSymbolIn(QGuiApplication::palette().color(QPalette::WindowText));
+    return symbolIn(symbolShape(), QGuiApplication::palette().color(QPalette::WindowText));
 }
 
 void MenuBarExtra::waitForTray() {

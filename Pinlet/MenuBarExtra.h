@@ -30,8 +30,8 @@ public:
     MenuBarExtra(const MenuBarExtra&) = delete;
     MenuBarExtra& operator=(const MenuBarExtra&) = delete;
 
-    // The monochrome note symbol shown in the tray: the icon theme's where it has one, else ours
-    // in the palette's text colour, so that it shows on light and dark panels alike.
+    // The monochrome note symbol shown in the tray, the icon theme's where it has one, in the
+    // palette's text colour, so that it shows on light and dark panels alike.
     static QIcon menuBarIcon();
 
     [[nodiscard]] MenuBarContent& content() const { return *content_; }

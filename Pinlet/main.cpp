@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QSessionManager>
 #include <array>
 #include <cstdio>
@@ -202,6 +203,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     pinlet::installTranslations();
     QApplication::setDesktopFileName(QStringLiteral("pinlet"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pinlet")));
     QApplication::setQuitOnLastWindowClosed(false);
 
     desktop::JsonPreferencesStore preferences(preferencesPath);
