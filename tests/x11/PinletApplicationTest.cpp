@@ -260,8 +260,7 @@ protected:
         : PinletOnAWaylandDesktopTest(DesktopPortal::Backend::refusing) {}
 };
 
-// And where there is none at all.
-TEST_F(PinletWhereThePortalRefusesTest, OneLineNamesTheCommandToBindInstead) {
+TEST_F(PinletWhereThePortalRefusesTest, OrIsMissingOneLineNamesTheCommandToBindInstead) {
     const auto saysToBindTheCommand = [](QProcess& pinlet) {
         std::string said;
         return waitUntil([&] {

@@ -7,9 +7,8 @@
 
 namespace test_support::x11 {
 
-// A private session bus on which the desktop's portal runs with a GlobalShortcuts backend that
-// the test drives: what it binds shows in its output, and the test has it activate and deactivate
-// shortcuts. Everything runs in the X session and stops with it.
+// A private session bus with the desktop's portal on it, whose GlobalShortcuts backend the test
+// drives and reads; everything runs in the X session and stops with it.
 class DesktopPortal {
 public:
     enum class Backend { binding, refusing };
