@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QSessionManager>
 #include <array>
@@ -35,6 +36,15 @@ namespace desktop = platform::linux_desktop;
 namespace {
 
 using Action = desktop::InstanceRequest::Action;
+
+// The texts of this file, translated in the context "main".
+struct Main {
+    Q_DECLARE_TR_FUNCTIONS(main)
+};
+
+void complain(const QString& line) {
+    std::fprintf(stderr, "%s\n", qPrintable(line));
+}
 
 // A request from the command line waits this long for a starting instance to listen.
 constexpr std::chrono::seconds requestPatience(10);
@@ -58,8 +68,9 @@ bool isWaylandSession() {
 }
 
 void sayThereAreNoGlobalShortcuts() {
-    std::printf("This desktop offers no global shortcuts to applications: bind \"pinlet "
-                "--toggle\" in its keyboard settings to show and hide the note.\n");
+    std::printf("%s\n", qPrintable(Main::tr("This desktop offers no global shortcuts to "
+                                            "applications: bind \"pinlet --toggle\" in its "
+                                            "keyboard settings to show and hide the note.")));
     std::fflush(stdout);
 }
 
@@ -69,15 +80,15 @@ RequestOptions requestOptions() {
     return {{
         {Action::toggle,
          QCommandLineOption(QStringLiteral("toggle"),
-                            QStringLiteral("Show the note panel, or hide it where it shows; starts "
-                                           "Pinlet where none runs. Bind this in the desktop's "
-                                           "keyboard settings."))},
+                            Main::tr("Show the note panel, or hide it where it shows; starts "
+                                     "Pinlet where none runs. Bind this in the desktop's "
+                                     "keyboard settings."))},
         {Action::show,
          QCommandLineOption(QStringLiteral("show"),
-                            QStringLiteral("Show the note panel and give it the keyboard; starts "
-                                           "Pinlet where none runs."))},
+                            Main::tr("Show the note panel and give it the keyboard; starts "
+                                     "Pinlet where none runs."))},
         {Action::hide,
-         QCommandLineOption(QStringLiteral("hide"), QStringLiteral("Hide the note panel."))},
+         QCommandLineOption(QStringLiteral("hide"), Main::tr("Hide the note panel."))},
     }};
 }
 
@@ -87,7 +98,7 @@ std::optional<Action> requestedAction(const QCommandLineParser& parser,
     std::optional<Action> action;
     for (const auto& request : requests) {
         if (parser.isSet(request.second) && action) {
-            std::fprintf(stderr, "Pinlet: give one of --toggle, --show and --hide.\n");
+            complain(Main::tr("Pinlet: give one of --toggle, --show and --hide."));
             std::exit(EXIT_FAILURE);
         }
         if (parser.isSet(request.second)) {
@@ -98,14 +109,10 @@ std::optional<Action> requestedAction(const QCommandLineParser& parser,
 }
 
 // Answers --help and --version, refuses options it does not know, and tells what the command line
-// asks of the running instance, if anything. It runs before the lock and the display, so that
-// all of it works while Pinlet runs and where there is no display.
-std::optional<Action> readCommandLine(int& argc, char* argv[]) {
-    const QCoreApplication application(argc, argv);
-    pinlet::installTranslations();
+// asks of the running instance, if anything.
+std::optional<Action> readCommandLine(const QCoreApplication& application) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate(
-        "main",
+    parser.setApplicationDescription(Main::tr(
         "A scratch note in a floating panel that a keyboard shortcut shows from anywhere."));
     parser.addHelpOption();
     parser.addVersionOption();
@@ -118,16 +125,24 @@ std::optional<Action> readCommandLine(int& argc, char* argv[]) {
 }
 
 // Hands the request to the instance that holds the lock; the exit status.
-int handOver(const std::filesystem::path& lockPath, Action action, int argc, char* argv[]) {
-    const QCoreApplication application(argc, argv);
+int handOver(const std::filesystem::path& lockPath, Action action) {
     const auto failure =
         desktop::deliverRequest(desktop::requestSocketPathFor(lockPath),
                                 desktop::InstanceRequest::fromEnvironment(action), requestPatience);
     if (failure) {
-        std::fprintf(stderr, "Pinlet is running, but %s.\n", failure->c_str());
+        complain(Main::tr("Pinlet is running, but %1.").arg(QString::fromStdString(*failure)));
         return 1;
     }
     return 0;
+}
+
+QString describe(const desktop::LockFailure& failure) {
+    const QString path = QString::fromStdString(failure.lockPath.string());
+    if (failure.kind == desktop::LockFailure::Kind::alreadyRunning) {
+        return Main::tr("Pinlet is already running (lock held on %1).").arg(path);
+    }
+    return Main::tr("Pinlet could not take its lock %1: %2.")
+        .arg(path, QString::fromStdString(failure.reason));
 }
 
 int runApplication(desktop::JsonPreferencesStore& preferences,
@@ -146,7 +161,8 @@ int runApplication(desktop::JsonPreferencesStore& preferences,
     const auto portal = isWaylandSession()
                             ? std::make_unique<desktop::PortalHotKeyService>(
                                   desktop::displayKeyboardLayout().keymap(),
-                                  "Show or hide the Pinlet note", sayThereAreNoGlobalShortcuts)
+                                  Main::tr("Show or hide the Pinlet note").toStdString(),
+                                  sayThereAreNoGlobalShortcuts)
                             : nullptr;
     platform::HotKeyService& hotKeys =
         portal ? static_cast<platform::HotKeyService&>(*portal) : keyGrabs;
@@ -166,7 +182,8 @@ int runApplication(desktop::JsonPreferencesStore& preferences,
             carryOut(panel, request.action);
         });
     if (const std::string error = requests.error(); !error.empty()) {
-        std::fprintf(stderr, "Pinlet takes no requests from the command line: %s\n", error.c_str());
+        complain(Main::tr("Pinlet takes no requests from the command line: %1")
+                     .arg(QString::fromStdString(error)));
     }
     return QApplication::exec();
 }
@@ -176,7 +193,11 @@ int runApplication(desktop::JsonPreferencesStore& preferences,
 int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Pinlet"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PINLET_VERSION));
-    const std::optional<Action> action = readCommandLine(argc, argv);
+    // The command line, the lock and a request to the running instance need no display: they
+    // have an application of their own, which speaks the user's language.
+    auto withoutDisplay = std::make_unique<QCoreApplication>(argc, argv);
+    pinlet::installTranslations();
+    const std::optional<Action> action = readCommandLine(*withoutDisplay);
 
     // The lock comes first: a second instance leaves before it can touch the store.
     const auto preferencesPath = desktop::JsonPreferencesStore::defaultPath();
@@ -184,15 +205,16 @@ int main(int argc, char* argv[]) {
     const auto lock = desktop::SingleInstanceLock::acquire(lockPath);
     if (const auto* failure = std::get_if<desktop::LockFailure>(&lock)) {
         if (action && failure->kind == desktop::LockFailure::Kind::alreadyRunning) {
-            return handOver(lockPath, *action, argc, argv);
+            return handOver(lockPath, *action);
         }
-        std::fprintf(stderr, "%s\n", failure->message().c_str());
+        complain(describe(*failure));
         return 1;
     }
     if (action == Action::hide) {
-        std::fprintf(stderr, "Pinlet is not running: there is no panel to hide.\n");
+        complain(Main::tr("Pinlet is not running: there is no panel to hide."));
         return 1;
     }
+    withoutDisplay.reset();
 
     desktop::keepLargeBuffersInHeap();
     // Through XWayland on a Wayland session: only an X client may place its panel where it was,

@@ -62,6 +62,50 @@
         <source>A scratch note in a floating panel that a keyboard shortcut shows from anywhere.</source>
         <translation>Ein Notizzettel in einem schwebenden Fenster, das ein Tastenkürzel von überall her einblendet.</translation>
     </message>
+    <message>
+        <source>This desktop offers no global shortcuts to applications: bind &quot;pinlet --toggle&quot; in its keyboard settings to show and hide the note.</source>
+        <translation>Diese Arbeitsumgebung bietet Programmen keine globalen Tastenkürzel an: Legen Sie in ihren Tastatureinstellungen ein Kürzel für „pinlet --toggle“ an, um die Notiz ein- und auszublenden.</translation>
+    </message>
+    <message>
+        <source>Show the note panel, or hide it where it shows; starts Pinlet where none runs. Bind this in the desktop&apos;s keyboard settings.</source>
+        <translation>Blendet die Notiz ein oder, wenn sie zu sehen ist, aus; startet Pinlet, wenn es nicht läuft. Legen Sie dafür ein Kürzel in den Tastatureinstellungen der Arbeitsumgebung an.</translation>
+    </message>
+    <message>
+        <source>Show the note panel and give it the keyboard; starts Pinlet where none runs.</source>
+        <translation>Blendet die Notiz ein und gibt ihr die Tastatur; startet Pinlet, wenn es nicht läuft.</translation>
+    </message>
+    <message>
+        <source>Hide the note panel.</source>
+        <translation>Blendet die Notiz aus.</translation>
+    </message>
+    <message>
+        <source>Pinlet: give one of --toggle, --show and --hide.</source>
+        <translation>Pinlet: Geben Sie nur eine der Optionen --toggle, --show und --hide an.</translation>
+    </message>
+    <message>
+        <source>Pinlet is running, but %1.</source>
+        <translation>Pinlet läuft, aber %1.</translation>
+    </message>
+    <message>
+        <source>Pinlet is already running (lock held on %1).</source>
+        <translation>Pinlet läuft bereits (Sperre auf %1).</translation>
+    </message>
+    <message>
+        <source>Pinlet could not take its lock %1: %2.</source>
+        <translation>Pinlet konnte seine Sperre %1 nicht setzen: %2.</translation>
+    </message>
+    <message>
+        <source>Show or hide the Pinlet note</source>
+        <translation>Die Pinlet-Notiz ein- oder ausblenden</translation>
+    </message>
+    <message>
+        <source>Pinlet takes no requests from the command line: %1</source>
+        <translation>Pinlet nimmt keine Aufträge von der Kommandozeile an: %1</translation>
+    </message>
+    <message>
+        <source>Pinlet is not running: there is no panel to hide.</source>
+        <translation>Pinlet läuft nicht: Es gibt keine Notiz zum Ausblenden.</translation>
+    </message>
 </context>
 <context>
     <name>pinlet::MenuBarContent</name>

@@ -8,13 +8,6 @@
 namespace platform::linux_desktop {
 namespace fs = std::filesystem;
 
-std::string LockFailure::message() const {
-    if (kind == Kind::alreadyRunning) {
-        return "Pinlet is already running (lock held on " + lockPath.string() + ").";
-    }
-    return "Pinlet could not take its lock " + lockPath.string() + ": " + reason + ".";
-}
-
 fs::path SingleInstanceLock::pathFor(const fs::path& preferences) {
     return preferences.parent_path() / "pinlet.lock";
 }

@@ -15,10 +15,6 @@ struct LockFailure {
     std::filesystem::path lockPath;
     // The system's reason, for Kind::error.
     std::string reason;
-
-    // One line for standard error, e.g.
-    // "Pinlet is already running (lock held on /home/u/.config/pinlet/pinlet.lock)."
-    [[nodiscard]] std::string message() const;
 };
 
 // Makes this process the one owner of the preferences store: an exclusive lock on a file next to
