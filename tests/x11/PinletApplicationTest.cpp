@@ -42,6 +42,15 @@ protected:
         return session.run({"xdotool", "getactivewindow", "getwindowname"}) == "Pinlet\n";
     }
 
+    // Once it has set up its hot keys, where there are none.
+    static bool saysToBindTheCommand(QProcess& pinlet) {
+        std::string said;
+        return waitUntil([&] {
+            said += pinlet.readAll().toStdString();
+            return said.find("bind \"pinlet --toggle\"") != std::string::npos;
+        });
+    }
+
     bool waitForTrayIcon() {
         return waitUntil([&] {
             return session.run({"xdotool", "search", "--onlyvisible", "--classname", "pinlet"})
@@ -254,6 +263,27 @@ TEST_F(PinletOnAWaylandDesktopTest, ThePortalsShortcutTogglesOnReleaseAndARecord
     EXPECT_TRUE(portalSaid(" CTRL+SHIFT+k\n"));
 }
 
+// On weston, a Wayland desktop without the portal: Pinlet runs through its XWayland, says how to
+// bind the command, and the command shows and hides the panel.
+class PinletOnWestonTest : public PinletApplicationTest {
+protected:
+    PinletOnWestonTest() : PinletApplicationTest({.windowManager = false, .wayland = true}) {
+        desktop.insert("WAYLAND_DISPLAY", QString::fromStdString(session.waylandDisplay()));
+        desktop.insert("XDG_SESSION_TYPE", "wayland");
+        desktop.insert("QT_QPA_PLATFORM", ""); // Pinlet's own choice
+        desktop.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    }
+};
+
+TEST_F(PinletOnWestonTest, TheCommandLineShowsAndHidesThePanelThroughXWayland) {
+    ASSERT_TRUE(saysToBindTheCommand(startPinlet()));
+    const QStringList panel{"xdotool", "search", "--onlyvisible", "--name", "^Pinlet$"};
+    for (const bool shown : {true, false}) {
+        EXPECT_EQ(request("--toggle").first, 0);
+        EXPECT_TRUE(waitUntil([&] { return session.run(panel).has_value() == shown; }));
+    }
+}
+
 class PinletWhereThePortalRefusesTest : public PinletOnAWaylandDesktopTest {
 protected:
     PinletWhereThePortalRefusesTest()
@@ -261,13 +291,6 @@ protected:
 };
 
 TEST_F(PinletWhereThePortalRefusesTest, OrIsMissingOneLineNamesTheCommandToBindInstead) {
-    const auto saysToBindTheCommand = [](QProcess& pinlet) {
-        std::string said;
-        return waitUntil([&] {
-            said += pinlet.readAll().toStdString();
-            return said.find("bind \"pinlet --toggle\"") != std::string::npos;
-        });
-    };
     QProcess& refused = startPinlet();
     EXPECT_TRUE(saysToBindTheCommand(refused));
     refused.terminate();

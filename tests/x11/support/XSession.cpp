@@ -2,6 +2,7 @@
 
 #include "platform/linux/XcbPointer.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <array>
 #include <csignal>
@@ -21,7 +22,12 @@ constexpr int startTimeout = 20000;
 } // namespace
 
 XSession::XSession(Options options) {
-    startXServer();
+    if (options.wayland) {
+        startWeston();
+    } else {
+        startXServer();
+    }
+    connect();
     if (options.windowManager) {
         startWindowManager();
     }
@@ -83,6 +89,33 @@ void XSession::startXServer() {
         }
     }
     display_ = ":" + server.readLine().trimmed().toStdString();
+}
+
+// Weston names the display it keeps for XWayland in its log; XWayland starts with the first
+// client, this session's own connection.
+void XSession::startWeston() {
+    const std::filesystem::path runtime = directory() / "weston";
+    std::filesystem::create_directory(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    QProcessEnvironment environment;
+    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.string()));
+    QProcess& weston = start({"weston", "--backend=headless-backend.so", "--xwayland",
+                              "--socket=wayland-0", "--idle-time=0", "--no-config"},
+                             environment);
+    static const QRegularExpression announcement(QStringLiteral("listening on display (:\\d+)"));
+    QString log;
+    QRegularExpressionMatch match;
+    while (!(match = announcement.match(log)).hasMatch()) {
+        if (!weston.waitForReadyRead(startTimeout)) {
+            throw std::runtime_error("weston did not start: " + log.toStdString());
+        }
+        log += QString::fromLocal8Bit(weston.readAll());
+    }
+    display_ = match.captured(1).toStdString();
+    waylandDisplay_ = (runtime / "wayland-0").string();
+}
+
+void XSession::connect() {
     connection_ = platform::linux_desktop::connectToDisplay(display_);
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_.get())).data->root;
     screenImage_ = root_;

@@ -32,6 +32,9 @@ public:
         bool windowManager = true;
         bool trayHost = false;
         bool compositor = false; // picom: translucent windows blend with what lies below
+        // weston without a screen instead of Xvfb: its XWayland is the X server, its shell the
+        // window manager (so no openbox).
+        bool wayland = false;
     };
 
     // Throws std::runtime_error when a part does not start.
@@ -41,6 +44,8 @@ public:
     // Starts a tray host at the top right; returns once it owns the tray selection.
     void startTrayHost();
     [[nodiscard]] const std::string& display() const { return display_; }
+    // The Wayland socket's path, for WAYLAND_DISPLAY; empty on Xvfb.
+    [[nodiscard]] const std::string& waylandDisplay() const { return waylandDisplay_; }
     // Private room for a test's files, removed with the session.
     [[nodiscard]] std::filesystem::path directory() const;
 
@@ -71,6 +76,8 @@ public:
 
 private:
     void startXServer();
+    void startWeston();
+    void connect();
     void startWindowManager();
     void startCompositor();
     [[nodiscard]] bool waitForOwner(const std::string& selection) const;
@@ -80,6 +87,7 @@ private:
     QTemporaryDir directory_;
     std::vector<std::unique_ptr<QProcess>> processes_;
     std::string display_;
+    std::string waylandDisplay_;
     platform::linux_desktop::XcbConnection connection_;
     WindowId root_ = 0;
     // The root, or the compositor's overlay window: with one, the root holds raw pixels.
