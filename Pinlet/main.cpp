@@ -1,3 +1,4 @@
+#include "Pinlet/CommandLine.h"
 #include "Pinlet/QuillpadApp.h"
 #include "Pinlet/Translations.h"
 #include "platform/Services.h"
@@ -20,13 +21,10 @@
 #include "platform/linux/XdgLoginItems.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QSessionManager>
-#include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -35,30 +33,12 @@ namespace desktop = platform::linux_desktop;
 
 namespace {
 
-using Action = desktop::InstanceRequest::Action;
+using pinlet::RequestAction;
 
 // The texts of this file, translated in the context "main".
 struct Main {
     Q_DECLARE_TR_FUNCTIONS(main)
 };
-
-void complain(const QString& line) {
-    std::fprintf(stderr, "%s\n", qPrintable(line));
-}
-
-// A request from the command line waits this long for a starting instance to listen.
-constexpr std::chrono::seconds requestPatience(10);
-
-// Exactly what the toggle shortcut and the tray window's button do.
-void carryOut(pinlet::PanelController& panel, Action action) {
-    if (action == Action::toggle) {
-        panel.toggle();
-    } else if (action == Action::show) {
-        panel.show();
-    } else if (panel.isShown()) {
-        panel.hide();
-    }
-}
 
 // A Wayland compositor keeps the keyboard to itself: X key grabs see keys only while one of
 // Pinlet's own windows has focus, and the toggle goes through the desktop's portal instead.
@@ -74,79 +54,8 @@ void sayThereAreNoGlobalShortcuts() {
     std::fflush(stdout);
 }
 
-using RequestOptions = std::array<std::pair<Action, QCommandLineOption>, 3>;
-
-RequestOptions requestOptions() {
-    return {{
-        {Action::toggle,
-         QCommandLineOption(QStringLiteral("toggle"),
-                            Main::tr("Show the note panel, or hide it where it shows; starts "
-                                     "Pinlet where none runs. Bind this in the desktop's "
-                                     "keyboard settings."))},
-        {Action::show,
-         QCommandLineOption(QStringLiteral("show"),
-                            Main::tr("Show the note panel and give it the keyboard; starts "
-                                     "Pinlet where none runs."))},
-        {Action::hide,
-         QCommandLineOption(QStringLiteral("hide"), Main::tr("Hide the note panel."))},
-    }};
-}
-
-// The one request that the options make, if any; exits when they make several.
-std::optional<Action> requestedAction(const QCommandLineParser& parser,
-                                      const RequestOptions& requests) {
-    std::optional<Action> action;
-    for (const auto& request : requests) {
-        if (parser.isSet(request.second) && action) {
-            complain(Main::tr("Pinlet: give one of --toggle, --show and --hide."));
-            std::exit(EXIT_FAILURE);
-        }
-        if (parser.isSet(request.second)) {
-            action = request.first;
-        }
-    }
-    return action;
-}
-
-// Answers --help and --version, refuses options it does not know, and tells what the command line
-// asks of the running instance, if anything.
-std::optional<Action> readCommandLine(const QCoreApplication& application) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(Main::tr(
-        "A scratch note in a floating panel that a keyboard shortcut shows from anywhere."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const RequestOptions requests = requestOptions();
-    for (const auto& request : requests) {
-        parser.addOption(request.second);
-    }
-    parser.process(application);
-    return requestedAction(parser, requests);
-}
-
-// Hands the request to the instance that holds the lock; the exit status.
-int handOver(const std::filesystem::path& lockPath, Action action) {
-    const auto failure =
-        desktop::deliverRequest(desktop::requestSocketPathFor(lockPath),
-                                desktop::InstanceRequest::fromEnvironment(action), requestPatience);
-    if (failure) {
-        complain(Main::tr("Pinlet is running, but %1.").arg(QString::fromStdString(*failure)));
-        return 1;
-    }
-    return 0;
-}
-
-QString describe(const desktop::LockFailure& failure) {
-    const QString path = QString::fromStdString(failure.lockPath.string());
-    if (failure.kind == desktop::LockFailure::Kind::alreadyRunning) {
-        return Main::tr("Pinlet is already running (lock held on %1).").arg(path);
-    }
-    return Main::tr("Pinlet could not take its lock %1: %2.")
-        .arg(path, QString::fromStdString(failure.reason));
-}
-
 int runApplication(desktop::JsonPreferencesStore& preferences,
-                   const std::filesystem::path& lockPath, std::optional<Action> action) {
+                   const std::filesystem::path& lockPath, std::optional<RequestAction> action) {
     desktop::X11UserTime userTime;
     userTime.watchApplicationInput();
     desktop::X11Workspace workspace(userTime);
@@ -179,11 +88,11 @@ int runApplication(desktop::JsonPreferencesStore& preferences,
         desktop::requestSocketPathFor(lockPath),
         [&userTime, &panel](const desktop::InstanceRequest& request) {
             userTime.recordLaunch(request.startupId);
-            carryOut(panel, request.action);
+            pinlet::carryOut(panel, request.action);
         });
     if (const std::string error = requests.error(); !error.empty()) {
-        complain(Main::tr("Pinlet takes no requests from the command line: %1")
-                     .arg(QString::fromStdString(error)));
+        pinlet::complain(Main::tr("Pinlet takes no requests from the command line: %1")
+                             .arg(QString::fromStdString(error)));
     }
     return QApplication::exec();
 }
@@ -197,7 +106,7 @@ int main(int argc, char* argv[]) {
     // have an application of their own, which speaks the user's language.
     auto withoutDisplay = std::make_unique<QCoreApplication>(argc, argv);
     pinlet::installTranslations();
-    const std::optional<Action> action = readCommandLine(*withoutDisplay);
+    const std::optional<RequestAction> action = pinlet::readCommandLine(*withoutDisplay);
 
     // The lock comes first: a second instance leaves before it can touch the store.
     const auto preferencesPath = desktop::JsonPreferencesStore::defaultPath();
@@ -205,13 +114,13 @@ int main(int argc, char* argv[]) {
     const auto lock = desktop::SingleInstanceLock::acquire(lockPath);
     if (const auto* failure = std::get_if<desktop::LockFailure>(&lock)) {
         if (action && failure->kind == desktop::LockFailure::Kind::alreadyRunning) {
-            return handOver(lockPath, *action);
+            return pinlet::handOver(lockPath, *action);
         }
-        complain(describe(*failure));
+        pinlet::complain(pinlet::describe(*failure));
         return 1;
     }
-    if (action == Action::hide) {
-        complain(Main::tr("Pinlet is not running: there is no panel to hide."));
+    if (action == RequestAction::hide) {
+        pinlet::complain(Main::tr("Pinlet is not running: there is no panel to hide."));
         return 1;
     }
     withoutDisplay.reset();
