@@ -2,6 +2,7 @@
 
 #include "Pinlet/CanonicalEquivalence.h"
 #include "platform/PreferencesStore.h"
+#include "platform/linux/Utf8Text.h"
 
 #include <algorithm>
 
@@ -24,7 +25,7 @@ double loadedFontSize(const platform::PreferencesStore& preferences) {
 
 NoteStore::NoteStore(platform::PreferencesStore& preferences)
     : preferences_(preferences),
-      text_(QString::fromStdString(preferences.string(textKey).value_or(std::string()))),
+      text_(platform::linux_desktop::textFromUtf8(preferences.string(textKey).value_or(""))),
       fontSize_(loadedFontSize(preferences)),
       isPanelVisible_(preferences.boolValue(panelVisibleKey)) {}
 

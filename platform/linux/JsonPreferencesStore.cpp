@@ -1,6 +1,7 @@
 #include "platform/linux/JsonPreferencesStore.h"
 
 #include "platform/linux/FileDescriptor.h"
+#include "platform/linux/Utf8Text.h"
 
 #include <QFile>
 #include <QTimer>
@@ -118,7 +119,7 @@ fs::path asideName(const fs::path& path) {
 }
 
 QString jsonKey(std::string_view key) {
-    return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+    return textFromUtf8(key);
 }
 
 } // namespace

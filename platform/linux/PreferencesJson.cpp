@@ -1,5 +1,7 @@
 #include "platform/linux/PreferencesJson.h"
 
+#include "platform/linux/Utf8Text.h"
+
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QJsonValue>
@@ -22,7 +24,7 @@ std::optional<PreferenceValue> storeValue(const QJsonValue& value) {
 }
 
 struct ToJsonValue {
-    QJsonValue operator()(const std::string& text) const { return QString::fromStdString(text); }
+    QJsonValue operator()(const std::string& text) const { return textFromUtf8(text); }
     QJsonValue operator()(double number) const { return number; }
     QJsonValue operator()(bool flag) const { return flag; }
 };
@@ -55,9 +57,10 @@ parsePreferencesJson(const QByteArray& bytes) {
 QByteArray toPreferencesJson(const PreferencesDocument& document) {
     QJsonObject object = document.otherMembers;
     for (const auto& [key, value] : document.values) {
-        object.insert(QString::fromStdString(key), std::visit(ToJsonValue{}, value));
+        object.insert(textFromUtf8(key), std::visit(ToJsonValue{}, value));
     }
-    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+    // Qt's reader drops a U+FEFF written as such at the start of a string; escaped, it stays.
+    return QJsonDocument(object).toJson(QJsonDocument::Indented).replace("\xEF\xBB\xBF", "\\ufeff");
 }
 
 } // namespace platform::linux_desktop

@@ -61,13 +61,15 @@ protected:
     QProcess writer_;
 };
 
-// Each value after a restart, and how string(), doubleValue() and boolValue() read it.
+// Each value after a restart, a leading U+FEFF included, and how string(), doubleValue() and
+// boolValue() read it.
 TEST_F(StoreTest, ValuesComeBackWithTheirTypesAndBitsAfterARestart) {
     const std::string text = "tab\t \"quoted\" back\\slash nul\0 caf\xC3\xA9 \xF0\x9F\x98\x80"s;
     const std::tuple<PreferenceValue, std::string, double, bool> values[] = {
-        {text, text, 0, false},   {"20"s, "20", 0, false}, {"true"s, "true", 0, false},
-        {0.1, "0.1", 0.1, false}, {13.0, "13", 13, false}, {5e-324, "5e-324", 5e-324, false},
-        {true, "1", 0, true},     {false, "0", 0, false},
+        {text, text, 0, false},      {"\uFEFF20"s, "\uFEFF20", 0, false},
+        {"true"s, "true", 0, false}, {0.1, "0.1", 0.1, false},
+        {13.0, "13", 13, false},     {5e-324, "5e-324", 5e-324, false},
+        {true, "1", 0, true},        {false, "0", 0, false},
     };
     {
         JsonPreferencesStore store(path());

@@ -19,10 +19,10 @@ TEST(NoteStore, LoadsStoredValuesAndFallsBackToTheDefaults) {
     EXPECT_TRUE(empty.dictionaryRepresentation().empty());
 
     FakePreferencesStore stored;
-    stored.set("noteText", std::string("h\u00e9llo\nworld"));
+    stored.set("noteText", std::string("\ufeffh\u00e9llo\nworld")); // U+FEFF is text here
     stored.set("isPanelVisible", true);
     const NoteStore loaded(stored);
-    EXPECT_EQ(loaded.text(), QStringLiteral("h\u00e9llo\nworld"));
+    EXPECT_EQ(loaded.text(), QStringLiteral("\ufeffh\u00e9llo\nworld"));
     EXPECT_TRUE(loaded.isPanelVisible());
 }
 
