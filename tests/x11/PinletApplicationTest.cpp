@@ -290,12 +290,8 @@ protected:
         : PinletOnAWaylandDesktopTest(DesktopPortal::Backend::refusing) {}
 };
 
-TEST_F(PinletWhereThePortalRefusesTest, OrIsMissingOneLineNamesTheCommandToBindInstead) {
-    QProcess& refused = startPinlet();
-    EXPECT_TRUE(saysToBindTheCommand(refused));
-    refused.terminate();
-    ASSERT_TRUE(refused.waitForFinished());
-    desktop.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+// Where the portal is missing, weston's test checks the same line.
+TEST_F(PinletWhereThePortalRefusesTest, OneLineNamesTheCommandToBindInstead) {
     EXPECT_TRUE(saysToBindTheCommand(startPinlet()));
 }
 
