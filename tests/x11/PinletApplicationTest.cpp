@@ -121,7 +121,7 @@ TEST_P(PinletOnEitherDesktopTest, TheShortcutTogglesThePanelOnReleaseAndFocusGoe
         ASSERT_TRUE(waitUntil([&] {
             panel = session.activeWindow();
             return panel && panel != other;
-        }));
+        })) << pinlet.readAll().toStdString();
         EXPECT_TRUE(waitUntil(
             [&] { return session.values(*panel, "_NET_WM_DESKTOP") == std::vector{0xFFFFFFFFU}; }));
         // Its rounded corners show what lies beside it.
