@@ -131,22 +131,18 @@ void PortalHotKeyService::unregisterHotKey(std::optional<HotKeyRef> reference) {
 }
 
 std::optional<HotKeyRef> PortalHotKeyService::installEventHandler(Handler handler) {
-    handler_ = std::move(handler);
-    return nextReference_++;
+    const HotKeyRef reference = nextReference_++;
+    eventHandler_.install(std::move(handler), reference);
+    return reference;
 }
 
-void PortalHotKeyService::addEventTypes(HotKeyRef /*handler*/,
-                                        std::span<const EventTypeSpec> types) {
-    for (const EventTypeSpec& type : types) {
-        deliveredKinds_.insert(type.eventKind);
-    }
+void PortalHotKeyService::addEventTypes(HotKeyRef handler, std::span<const EventTypeSpec> types) {
+    eventHandler_.addTypes(handler, types);
 }
 
-void PortalHotKeyService::removeEventTypes(HotKeyRef /*handler*/,
+void PortalHotKeyService::removeEventTypes(HotKeyRef handler,
                                            std::span<const EventTypeSpec> types) {
-    for (const EventTypeSpec& type : types) {
-        deliveredKinds_.erase(type.eventKind);
-    }
+    eventHandler_.removeTypes(handler, types);
 }
 
 // The session binds everything registered now; a combination that went meanwhile stays bound
@@ -278,12 +274,12 @@ void PortalHotKeyService::onDeactivated(const QDBusObjectPath& session, const QS
 
 void PortalHotKeyService::deliver(std::uint32_t kind, const QDBusObjectPath& session,
                                   const QString& shortcutId) {
-    if (session != session_ || !handler_ || !deliveredKinds_.contains(kind)) {
+    if (session != session_) {
         return;
     }
     for (const auto& [reference, hotKey] : hotKeys_) {
         if (shortcutIdFor(hotKey.id) == shortcutId) {
-            handler_(KeyboardEvent{kind, hotKey.id, 0, 0, 0});
+            eventHandler_.deliver(KeyboardEvent{kind, hotKey.id, 0, 0, 0});
             return;
         }
     }

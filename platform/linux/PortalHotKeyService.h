@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/HotKeyService.h"
+#include "platform/HotKeyEventHandler.h"
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
@@ -9,7 +9,6 @@
 #include <QVariantMap>
 #include <functional>
 #include <map>
-#include <set>
 #include <string>
 
 class QDBusError;
@@ -88,8 +87,7 @@ private:
     bool unavailable_ = false;
     unsigned nextToken_ = 0;
     QTimer offerTimer_;
-    Handler handler_;
-    std::set<std::uint32_t> deliveredKinds_;
+    HotKeyEventHandler eventHandler_;
     HotKeyRef nextReference_ = 1;
 };
 

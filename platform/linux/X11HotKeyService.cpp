@@ -202,32 +202,17 @@ void X11HotKeyService::unregisterHotKey(std::optional<HotKeyRef> reference) {
 }
 
 std::optional<HotKeyRef> X11HotKeyService::installEventHandler(Handler handler) {
-    handler_ = std::move(handler);
-    deliveredKinds_.clear();
-    handlerReference_ = nextReference_++;
-    return handlerReference_;
+    const HotKeyRef reference = nextReference_++;
+    eventHandler_.install(std::move(handler), reference);
+    return reference;
 }
 
 void X11HotKeyService::addEventTypes(HotKeyRef handler, std::span<const EventTypeSpec> types) {
-    if (handler != handlerReference_) {
-        return;
-    }
-    for (const auto& type : types) {
-        if (type.eventClass == keyboardEventClass) {
-            deliveredKinds_.insert(type.eventKind);
-        }
-    }
+    eventHandler_.addTypes(handler, types);
 }
 
 void X11HotKeyService::removeEventTypes(HotKeyRef handler, std::span<const EventTypeSpec> types) {
-    if (handler != handlerReference_) {
-        return;
-    }
-    for (const auto& type : types) {
-        if (type.eventClass == keyboardEventClass) {
-            deliveredKinds_.erase(type.eventKind);
-        }
-    }
+    eventHandler_.removeTypes(handler, types);
 }
 
 // None when the key has no keycode in the current keymap or a modifier has no bit here.
@@ -455,19 +440,13 @@ void X11HotKeyService::letKeyboardGoOnceKeysAreUp(std::uint32_t timestamp) {
     }
 }
 
-// The handler may register, unregister or install while it runs: it gets a copy of everything.
 void X11HotKeyService::deliver(std::uint32_t kind, const HotKey& hotKey, std::uint32_t timestamp) {
     userTime_.record(timestamp);
-    if (!handler_ || !deliveredKinds_.contains(kind)) {
-        return;
-    }
-    const KeyboardEvent event{.kind = kind,
-                              .hotKeyId = hotKey.id,
-                              .keyCode = hotKey.keyCode,
-                              .modifiers = hotKey.modifiers,
-                              .timestamp = timestamp};
-    const Handler handler = handler_;
-    handler(event);
+    eventHandler_.deliver({.kind = kind,
+                           .hotKeyId = hotKey.id,
+                           .keyCode = hotKey.keyCode,
+                           .modifiers = hotKey.modifiers,
+                           .timestamp = timestamp});
 }
 
 } // namespace platform::linux_desktop

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "platform/HotKeyService.h"
+#include "platform/HotKeyEventHandler.h"
 #include "platform/linux/XcbConnection.h"
 #include "platform/linux/XkbKeymap.h"
 
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 #include <xcb/xcb.h>
@@ -114,9 +113,7 @@ private:
     // it may be unregistered meanwhile.
     std::map<std::uint8_t, HotKey> heldKeys_;
     bool keyboardGrabbed_ = false;
-    Handler handler_;
-    std::optional<HotKeyRef> handlerReference_;
-    std::set<std::uint32_t> deliveredKinds_;
+    HotKeyEventHandler eventHandler_;
     HotKeyRef nextReference_ = 1;
     std::unique_ptr<XcbEventWatch> events_;
 };
