@@ -4,27 +4,9 @@
 
 namespace test_support::x11 {
 
-namespace {
-
-// The first line of the program's output that holds the text; empty when it ends first. Reads
-// without an event loop, which benchmarks lack.
-QByteArray lineWith(QProcess& process, const QByteArray& text) {
-    while (process.canReadLine() || process.waitForReadyRead(20000)) {
-        const QByteArray line = process.canReadLine() ? process.readLine() : QByteArray();
-        if (line.contains(text)) {
-            return line.trimmed();
-        }
-    }
-    return {};
-}
-
-} // namespace
-
 // The bus first, then the backend, so that the portal finds it when it starts.
 DesktopPortal::DesktopPortal(XSession& session, Backend backend) {
-    QProcess& bus = session.start({"dbus-daemon", "--session", "--nofork", "--print-address=1"}, {},
-                                  QProcess::SeparateChannels);
-    busAddress_ = QString::fromUtf8(lineWith(bus, "unix:"));
+    busAddress_ = session.startSessionBus();
     backend_ = &session.start({PINLET_PORTAL_TEST_DIR "/test_backend.py",
                                backend == Backend::refusing ? "refuse" : "bind"},
                               environment(), QProcess::SeparateChannels);

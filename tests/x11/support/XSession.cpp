@@ -23,7 +23,7 @@ constexpr int startTimeout = 20000;
 
 XSession::XSession(Options options) {
     if (options.wayland) {
-        startWeston();
+        startMutter();
     } else {
         startXServer();
     }
@@ -91,28 +91,36 @@ void XSession::startXServer() {
     display_ = ":" + server.readLine().trimmed().toStdString();
 }
 
-// Weston names the display it keeps for XWayland in its log; XWayland starts with the first
-// client, this session's own connection.
-void XSession::startWeston() {
-    const std::filesystem::path runtime = directory() / "weston";
+// mutter names the X display it keeps for XWayland in its log, and XWayland lets in only the
+// clients that show the key in the file it names in its runtime directory.
+void XSession::startMutter() {
+    const std::filesystem::path runtime = directory() / "wayland";
     std::filesystem::create_directory(runtime);
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
     QProcessEnvironment environment;
     environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.string()));
-    QProcess& weston = start({"weston", "--backend=headless-backend.so", "--xwayland",
-                              "--socket=wayland-0", "--idle-time=0", "--no-config"},
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", startSessionBus());
+    QProcess& mutter = start({"mutter", "--headless", "--wayland", "--virtual-monitor", "1024x768",
+                              "--wayland-display=wayland-0"},
                              environment);
-    static const QRegularExpression announcement(QStringLiteral("listening on display (:\\d+)"));
-    QString log;
-    QRegularExpressionMatch match;
-    while (!(match = announcement.match(log)).hasMatch()) {
-        if (!weston.waitForReadyRead(startTimeout)) {
-            throw std::runtime_error("weston did not start: " + log.toStdString());
-        }
-        log += QString::fromLocal8Bit(weston.readAll());
+    static const QRegularExpression announcement(QStringLiteral("public X11 display (:\\d+)"));
+    const QRegularExpressionMatch match = announcement.match(lineWith(mutter, "X11 display"));
+    if (!match.hasMatch()) {
+        throw std::runtime_error("mutter did not start: " + mutter.readAll().toStdString());
     }
     display_ = match.captured(1).toStdString();
     waylandDisplay_ = (runtime / "wayland-0").string();
+    for (const auto& file : std::filesystem::directory_iterator(runtime)) {
+        if (file.path().filename().string().starts_with(".mutter-Xwaylandauth")) {
+            qputenv("XAUTHORITY", file.path().c_str());
+        }
+    }
+}
+
+QString XSession::startSessionBus() {
+    QProcess& bus = start({"dbus-daemon", "--session", "--nofork", "--print-address=1"}, {},
+                          QProcess::SeparateChannels);
+    return QString::fromUtf8(lineWith(bus, "unix:"));
 }
 
 void XSession::connect() {
@@ -252,6 +260,16 @@ std::uint32_t XSession::atom(const std::string& name) const {
                         name.c_str()),
         nullptr));
     return reply ? reply->atom : std::uint32_t{XCB_ATOM_NONE};
+}
+
+QByteArray lineWith(QProcess& process, const QByteArray& text) {
+    while (process.canReadLine() || process.waitForReadyRead(startTimeout)) {
+        const QByteArray line = process.canReadLine() ? process.readLine() : QByteArray();
+        if (line.contains(text)) {
+            return line.trimmed();
+        }
+    }
+    return {};
 }
 
 } // namespace test_support::x11

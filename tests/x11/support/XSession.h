@@ -32,8 +32,8 @@ public:
         bool windowManager = true;
         bool trayHost = false;
         bool compositor = false; // picom: translucent windows blend with what lies below
-        // weston without a screen instead of Xvfb: its XWayland is the X server, its shell the
-        // window manager (so no openbox).
+        // GNOME's compositor without a screen instead of Xvfb: its XWayland is the X server, and it
+        // is the window manager (so no openbox).
         bool wayland = false;
     };
 
@@ -43,6 +43,8 @@ public:
 
     // Starts a tray host at the top right; returns once it owns the tray selection.
     void startTrayHost();
+    // Starts a private session bus; its address, for DBUS_SESSION_BUS_ADDRESS.
+    QString startSessionBus();
     [[nodiscard]] const std::string& display() const { return display_; }
     // The Wayland socket's path, for WAYLAND_DISPLAY; empty on Xvfb.
     [[nodiscard]] const std::string& waylandDisplay() const { return waylandDisplay_; }
@@ -76,7 +78,7 @@ public:
 
 private:
     void startXServer();
-    void startWeston();
+    void startMutter();
     void connect();
     void startWindowManager();
     void startCompositor();
@@ -93,6 +95,10 @@ private:
     // The root, or the compositor's overlay window: with one, the root holds raw pixels.
     WindowId screenImage_ = 0;
 };
+
+// The first line of the program's output that holds the text; empty when it ends first. Reads
+// without an event loop, which benchmarks lack.
+QByteArray lineWith(QProcess& process, const QByteArray& text);
 
 // The session of the x11 suite, on which the suite's Qt runs; started by its main.
 XSession& suiteSession();
