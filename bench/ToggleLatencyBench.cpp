@@ -1,8 +1,8 @@
 // The whole application on a private X server: from the release of Ctrl+Alt+N (sent through
 // XTest) to the note panel mapped, then also focused, and, on the next release, to the panel
 // gone; from the portal's Deactivated signal (the test backend told to send it) to the panel
-// shown and focused; from the start of `pinlet --toggle` to the panel shown and focused. Each
-// is reported as median and 95th percentile over single toggles.
+// shown and focused; from the start of `pinlet --toggle` to the panel shown and focused, on X11
+// and on a Wayland desktop. Each is reported as median and 95th percentile over single toggles.
 #include "bench/XTestKeyboard.h"
 #include "tests/x11/support/DesktopPortal.h"
 #include "tests/x11/support/XSession.h"
@@ -86,10 +86,19 @@ void portalToggleLatency(benchmark::State& state) {
 }
 BENCHMARK(portalToggleLatency)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// A process started and gone each time, its answer awaited as a desktop's launcher would not.
+// A process started and gone each time, its answer awaited as a desktop's launcher would not: on
+// Xvfb with openbox (0), and through XWayland on GNOME's compositor without a screen (1).
 void commandToggleLatency(benchmark::State& state) {
-    x11::XSession session({.trayHost = true});
-    const QProcessEnvironment environment = pinletEnvironment(session);
+    const bool onWayland = state.range(0) == 1;
+    x11::XSession session(
+        {.windowManager = !onWayland, .trayHost = !onWayland, .wayland = onWayland});
+    QProcessEnvironment desktop;
+    if (onWayland) {
+        desktop.insert("WAYLAND_DISPLAY", QString::fromStdString(session.waylandDisplay()));
+        desktop.insert("XDG_SESSION_TYPE", "wayland");
+        desktop.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    }
+    const QProcessEnvironment environment = pinletEnvironment(session, desktop);
     startPinlet(session, environment);
     for ([[maybe_unused]] auto _ : state) {
         bench_support::reportPercentiles(
@@ -100,7 +109,7 @@ void commandToggleLatency(benchmark::State& state) {
             }));
     }
 }
-BENCHMARK(commandToggleLatency)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(commandToggleLatency)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void toggleLatency(benchmark::State& state) {
     x11::XSession session({.trayHost = true});
