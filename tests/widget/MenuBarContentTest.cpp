@@ -19,8 +19,7 @@ namespace {
 class MenuBarContentTest : public test_support::PanelFixture {
 protected:
     void SetUp() override {
-        start();
-        controller().setUp();
+        launch();
         content.emplace(controller(), loginItems, systemLog, Qt::Window);
     }
 

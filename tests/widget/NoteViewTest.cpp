@@ -15,8 +15,7 @@ using namespace std::chrono_literals;
 class NoteViewTest : public test_support::PanelFixture {
 protected:
     void SetUp() override {
-        start();
-        controller().setUp();
+        launch();
         controller().show();
         textView().setFocus();
     }

@@ -9,10 +9,6 @@ namespace {
 
 class PanelControllerTest : public test_support::PanelFixture {
 protected:
-    void launch() {
-        start();
-        controller().setUp();
-    }
     [[nodiscard]] bool isCentred() {
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         return (panel().geometry().center() - screen.center()).manhattanLength() <= 2;

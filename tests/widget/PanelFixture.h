@@ -24,12 +24,13 @@ protected:
     static constexpr platform::RunningApplication otherApp{77, 1234};
     static constexpr platform::RunningApplication thisApp{78, FakeWorkspace::ownProcessId};
 
-    // Lets the note start from stored values, before the controller exists.
-    void start() {
+    // A new controller set up as at launch: the note starts from the stored values.
+    void launch() {
         controller_.reset();
         store_.emplace(preferences);
         controller_.emplace(*store_, pinlet::PanelController::Services{workspace, pasteboard,
                                                                        mainQueue, preferences});
+        controller_->setUp();
     }
 
     pinlet::NoteStore& store() { return *store_; }
