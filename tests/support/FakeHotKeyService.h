@@ -1,16 +1,15 @@
 #pragma once
 
-#include "platform/HotKeyService.h"
+#include "platform/HotKeyEventHandler.h"
 
 #include <algorithm>
 #include <map>
-#include <set>
 #include <vector>
 
 namespace test_support {
 
 // Registrations in memory: tests refuse chosen combinations, press and release registered ones
-// (delivered only for the kinds added to the one handler, as the real service does).
+// (delivered through the event handler that the real services keep).
 class FakeHotKeyService final : public platform::HotKeyService {
 public:
     struct HotKey {
@@ -33,28 +32,28 @@ public:
                       [&](const HotKey& hotKey) { return hotKey.reference == reference; });
     }
     std::optional<platform::HotKeyRef> installEventHandler(Handler handler) override {
-        handler_ = std::move(handler);
+        eventHandler_.install(std::move(handler), nextReference_);
         return nextReference_++;
     }
-    void addEventTypes(platform::HotKeyRef /*handler*/,
+    void addEventTypes(platform::HotKeyRef handler,
                        std::span<const platform::EventTypeSpec> types) override {
-        std::ranges::for_each(types, [this](const auto& type) { kinds_.insert(type.eventKind); });
+        eventHandler_.addTypes(handler, types);
     }
-    void removeEventTypes(platform::HotKeyRef /*handler*/,
+    void removeEventTypes(platform::HotKeyRef handler,
                           std::span<const platform::EventTypeSpec> types) override {
-        std::ranges::for_each(types, [this](const auto& type) { kinds_.erase(type.eventKind); });
+        eventHandler_.removeTypes(handler, types);
     }
 
     // From now on, registering the combination answers the status and registers nothing.
     void failRegistration(std::uint32_t keyCode, std::uint32_t modifiers, std::int32_t status) {
         failures_[{keyCode, modifiers}] = status;
     }
-    // The handler's status; none when the combination is not registered or the kind not added.
-    std::optional<std::int32_t> press(std::uint32_t keyCode, std::uint32_t modifiers) {
-        return deliver(platform::KeyboardEventKind::hotKeyPressed, keyCode, modifiers);
+    // Nothing when the combination is not registered.
+    void press(std::uint32_t keyCode, std::uint32_t modifiers) {
+        deliver(platform::KeyboardEventKind::hotKeyPressed, keyCode, modifiers);
     }
-    std::optional<std::int32_t> release(std::uint32_t keyCode, std::uint32_t modifiers) {
-        return deliver(platform::KeyboardEventKind::hotKeyReleased, keyCode, modifiers);
+    void release(std::uint32_t keyCode, std::uint32_t modifiers) {
+        deliver(platform::KeyboardEventKind::hotKeyReleased, keyCode, modifiers);
     }
 
     [[nodiscard]] const std::vector<HotKey>& registered() const { return registered_; }
@@ -68,20 +67,16 @@ private:
             return hotKey.keyCode == keyCode && hotKey.modifiers == modifiers;
         });
     }
-    std::optional<std::int32_t> deliver(std::uint32_t kind, std::uint32_t keyCode,
-                                        std::uint32_t modifiers) {
-        const auto hotKey = find(keyCode, modifiers);
-        if (hotKey == registered_.end() || !kinds_.contains(kind)) {
-            return std::nullopt;
+    void deliver(std::uint32_t kind, std::uint32_t keyCode, std::uint32_t modifiers) {
+        if (const auto hotKey = find(keyCode, modifiers); hotKey != registered_.end()) {
+            eventHandler_.deliver(
+                {.kind = kind, .hotKeyId = hotKey->id, .keyCode = keyCode, .modifiers = modifiers});
         }
-        return handler_(
-            {.kind = kind, .hotKeyId = hotKey->id, .keyCode = keyCode, .modifiers = modifiers});
     }
 
     std::vector<HotKey> registered_;
     std::map<std::pair<std::uint32_t, std::uint32_t>, std::int32_t> failures_;
-    Handler handler_;
-    std::set<std::uint32_t> kinds_;
+    platform::HotKeyEventHandler eventHandler_;
     platform::HotKeyRef nextReference_ = 1;
 };
 
