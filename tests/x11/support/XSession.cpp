@@ -27,7 +27,9 @@ XSession::XSession(Options options) {
     } else {
         startXServer();
     }
-    connect();
+    connection_ = platform::linux_desktop::connectToDisplay(display_);
+    root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_.get())).data->root;
+    screenImage_ = root_;
     if (options.windowManager) {
         startWindowManager();
     }
@@ -121,12 +123,6 @@ QString XSession::startSessionBus() {
     QProcess& bus = start({"dbus-daemon", "--session", "--nofork", "--print-address=1"}, {},
                           QProcess::SeparateChannels);
     return QString::fromUtf8(lineWith(bus, "unix:"));
-}
-
-void XSession::connect() {
-    connection_ = platform::linux_desktop::connectToDisplay(display_);
-    root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_.get())).data->root;
-    screenImage_ = root_;
 }
 
 // Openbox announces itself before it takes windows, and can leave a window shown meanwhile

@@ -79,7 +79,6 @@ public:
 private:
     void startXServer();
     void startMutter();
-    void connect();
     void startWindowManager();
     void startCompositor();
     [[nodiscard]] bool waitForOwner(const std::string& selection) const;
