@@ -25,9 +25,8 @@ public:
         activations.push_back(app);
         frontmost = app;
     }
-    void keepOnAllDesktops(platform::WindowId window) override {
-        windowsOnAllDesktops.push_back(window);
-    }
+    // The application test reads the panel's desktops from the window manager.
+    void keepOnAllDesktops(platform::WindowId /*window*/) override {}
     void makeKeyWindow(platform::WindowId window) override { keyWindows.push_back(window); }
 
     void terminate(const platform::RunningApplication& app) { terminated_.insert(app.window); }
@@ -35,7 +34,6 @@ public:
     std::optional<platform::RunningApplication> frontmost;
     std::vector<platform::RunningApplication> activations;
     std::vector<platform::WindowId> keyWindows;
-    std::vector<platform::WindowId> windowsOnAllDesktops;
 
 private:
     std::set<platform::WindowId> terminated_;
