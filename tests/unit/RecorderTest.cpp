@@ -81,12 +81,10 @@ TEST_F(RecorderTest, RecordingPausesDispatchUntilEscapeWhichChangesNothing) {
     EXPECT_TRUE(changes.empty());
 }
 
-TEST_F(RecorderTest, AnAcceptedCombinationIsStoredRegisteredShownEverywhereAndEndsRecording) {
+TEST_F(RecorderTest, AnAcceptedCombinationIsStoredShownEverywhereAndEndsRecording) {
     const RecorderCocoa twin(toggle);
     recorder->handleEvent(keyDown(Key::k, Flags::control | Flags::shift));
     EXPECT_EQ(stored(), PreferenceValue(R"({"carbonKeyCode":40,"carbonModifiers":4608})"));
-    EXPECT_TRUE(hotKeys.isRegistered(Key::k.rawValue, 4608));
-    EXPECT_FALSE(hotKeys.isRegistered(Key::n.rawValue, controlOption));
     EXPECT_EQ(recorder->text(), "⌃⇧K");
     EXPECT_EQ(twin.text(), "⌃⇧K");
     EXPECT_EQ(changes, (std::vector<std::optional<Shortcut>>{Shortcut(Key::k, 0x60000)}));
