@@ -1,6 +1,6 @@
 // The whole application on a private X server: from the release of Ctrl+Alt+N (sent through
 // XTest) to the note panel mapped, then also focused, and, on the next release, to the panel
-// gone; from the portal's Deactivated signal (the test backend told to send it) to the panel
+// gone; from the portal's Deactivated signal (sent by the test backend) to the panel
 // shown and focused; from the start of `pinlet --toggle` to the panel shown and focused, on X11
 // and on a Wayland desktop. Each is reported as median and 95th percentile over single toggles.
 #include "bench/XTestKeyboard.h"
@@ -78,9 +78,7 @@ void portalToggleLatency(benchmark::State& state) {
     for ([[maybe_unused]] auto _ : state) {
         bench_support::reportPercentiles(state, showLatencies(session, [&] {
                                              portal.send("Activated QPHK-1");
-                                             const auto deactivated = Clock::now();
-                                             portal.send("Deactivated QPHK-1");
-                                             return deactivated;
+                                             return portal.send("Deactivated QPHK-1");
                                          }));
     }
 }

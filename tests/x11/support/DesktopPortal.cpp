@@ -30,9 +30,12 @@ QProcessEnvironment DesktopPortal::environment() const {
     return environment;
 }
 
-void DesktopPortal::send(const std::string& signalAndShortcut) {
+// The standard clock on Linux is the backend's monotonic clock.
+std::chrono::steady_clock::time_point DesktopPortal::send(const std::string& signalAndShortcut) {
     backend_->write(QByteArray::fromStdString(signalAndShortcut + "\n"));
-    backend_->waitForBytesWritten();
+    const QByteArray sent = lineWith(*backend_, "sent ");
+    return std::chrono::steady_clock::time_point(
+        std::chrono::nanoseconds(sent.mid(sent.indexOf(' ') + 1).toLongLong()));
 }
 
 std::string DesktopPortal::output() {

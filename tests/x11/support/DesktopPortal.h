@@ -3,6 +3,7 @@
 #include "tests/x11/support/XSession.h"
 
 #include <QProcess>
+#include <chrono>
 #include <string>
 
 namespace test_support::x11 {
@@ -18,8 +19,8 @@ public:
 
     // What a program on a Wayland desktop that has this portal finds in its environment.
     [[nodiscard]] QProcessEnvironment environment() const;
-    // "Activated ID" or "Deactivated ID".
-    void send(const std::string& signalAndShortcut);
+    // "Activated ID" or "Deactivated ID"; when the backend sent the signal.
+    std::chrono::steady_clock::time_point send(const std::string& signalAndShortcut);
     // What the backend has said so far: a line "bound ID TRIGGER" for each shortcut bound.
     [[nodiscard]] std::string output();
 

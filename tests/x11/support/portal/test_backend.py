@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """The desktop portal's GlobalShortcuts backend, driven by a test: says "bound ID TRIGGER" for each
-shortcut it binds, sends the signal of each "Activated ID" or "Deactivated ID" line it reads, and
-refuses every session when started with "refuse"."""
+shortcut it binds, sends the signal of each "Activated ID" or "Deactivated ID" line it reads and
+says "sent" with the monotonic clock's nanoseconds then, and refuses every session when started
+with "refuse"."""
 import os
 import sys
+import time
 
 import dbus.service
 from dbus.mainloop.glib import DBusGMainLoop
@@ -41,6 +43,7 @@ def take_commands(fd, condition):
     data = os.read(fd, 4096)
     for signal, shortcut_id in (line.split() for line in data.decode().splitlines()):
         getattr(backend, signal)(backend.session, shortcut_id, 0, dbus.Dictionary(signature="sv"))
+        print(f"sent {time.monotonic_ns()}", flush=True)
     return bool(data)
 
 
