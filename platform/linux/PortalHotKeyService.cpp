@@ -118,7 +118,7 @@ PortalHotKeyService::registerHotKey(std::uint32_t keyCode, std::uint32_t modifie
     if (trigger.empty()) {
         return {HotKeyStatus::hotKeyInvalid, std::nullopt};
     }
-    const HotKeyRef reference = nextReference_++;
+    const HotKeyRef reference = takeReference();
     hotKeys_.emplace(reference, HotKey{std::move(trigger), id});
     offerTimer_.start();
     return {HotKeyStatus::noError, reference};
@@ -128,21 +128,6 @@ void PortalHotKeyService::unregisterHotKey(std::optional<HotKeyRef> reference) {
     if (reference) {
         hotKeys_.erase(*reference);
     }
-}
-
-std::optional<HotKeyRef> PortalHotKeyService::installEventHandler(Handler handler) {
-    const HotKeyRef reference = nextReference_++;
-    eventHandler_.install(std::move(handler), reference);
-    return reference;
-}
-
-void PortalHotKeyService::addEventTypes(HotKeyRef handler, std::span<const EventTypeSpec> types) {
-    eventHandler_.addTypes(handler, types);
-}
-
-void PortalHotKeyService::removeEventTypes(HotKeyRef handler,
-                                           std::span<const EventTypeSpec> types) {
-    eventHandler_.removeTypes(handler, types);
 }
 
 // The session binds everything registered now; a combination that went meanwhile stays bound
@@ -279,7 +264,7 @@ void PortalHotKeyService::deliver(std::uint32_t kind, const QDBusObjectPath& ses
     }
     for (const auto& [reference, hotKey] : hotKeys_) {
         if (shortcutIdFor(hotKey.id) == shortcutId) {
-            eventHandler_.deliver(KeyboardEvent{kind, hotKey.id, 0, 0, 0});
+            deliverToHandler(KeyboardEvent{kind, hotKey.id, 0, 0, 0});
             return;
         }
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/HotKeyEventHandler.h"
+#include "platform/HotKeyServiceBase.h"
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
@@ -29,7 +29,7 @@ class XkbKeymap;
 // already are not offered again, so that releasing hot keys while a menu is open and taking them
 // back asks the desktop nothing. Where the portal is missing or refuses, the callback given runs,
 // once.
-class PortalHotKeyService final : public QObject, public HotKeyService {
+class PortalHotKeyService final : public QObject, public HotKeyServiceBase {
     Q_OBJECT
 
 public:
@@ -42,9 +42,6 @@ public:
     Registration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                 HotKeyId id) override;
     void unregisterHotKey(std::optional<HotKeyRef> reference) override;
-    std::optional<HotKeyRef> installEventHandler(Handler handler) override;
-    void addEventTypes(HotKeyRef handler, std::span<const EventTypeSpec> types) override;
-    void removeEventTypes(HotKeyRef handler, std::span<const EventTypeSpec> types) override;
 
 private slots:
     void onRequestStarted(const QDBusObjectPath& handle);
@@ -87,8 +84,6 @@ private:
     bool unavailable_ = false;
     unsigned nextToken_ = 0;
     QTimer offerTimer_;
-    HotKeyEventHandler eventHandler_;
-    HotKeyRef nextReference_ = 1;
 };
 
 } // namespace platform::linux_desktop

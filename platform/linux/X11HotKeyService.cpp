@@ -183,7 +183,7 @@ HotKeyService::Registration X11HotKeyService::registerHotKey(std::uint32_t keyCo
         status != HotKeyStatus::noError) {
         return {.status = status, .reference = std::nullopt};
     }
-    const HotKeyRef reference = nextReference_++;
+    const HotKeyRef reference = takeReference();
     hotKeys_.emplace(reference,
                      HotKey{.keyCode = keyCode, .modifiers = modifiers, .id = id, .grab = grab});
     return {.status = HotKeyStatus::noError, .reference = reference};
@@ -199,20 +199,6 @@ void X11HotKeyService::unregisterHotKey(std::optional<HotKeyRef> reference) {
         xcb_flush(connection_.get());
     }
     hotKeys_.erase(hotKey);
-}
-
-std::optional<HotKeyRef> X11HotKeyService::installEventHandler(Handler handler) {
-    const HotKeyRef reference = nextReference_++;
-    eventHandler_.install(std::move(handler), reference);
-    return reference;
-}
-
-void X11HotKeyService::addEventTypes(HotKeyRef handler, std::span<const EventTypeSpec> types) {
-    eventHandler_.addTypes(handler, types);
-}
-
-void X11HotKeyService::removeEventTypes(HotKeyRef handler, std::span<const EventTypeSpec> types) {
-    eventHandler_.removeTypes(handler, types);
 }
 
 // None when the key has no keycode in the current keymap or a modifier has no bit here.
@@ -442,11 +428,11 @@ void X11HotKeyService::letKeyboardGoOnceKeysAreUp(std::uint32_t timestamp) {
 
 void X11HotKeyService::deliver(std::uint32_t kind, const HotKey& hotKey, std::uint32_t timestamp) {
     userTime_.record(timestamp);
-    eventHandler_.deliver({.kind = kind,
-                           .hotKeyId = hotKey.id,
-                           .keyCode = hotKey.keyCode,
-                           .modifiers = hotKey.modifiers,
-                           .timestamp = timestamp});
+    deliverToHandler({.kind = kind,
+                      .hotKeyId = hotKey.id,
+                      .keyCode = hotKey.keyCode,
+                      .modifiers = hotKey.modifiers,
+                      .timestamp = timestamp});
 }
 
 } // namespace platform::linux_desktop

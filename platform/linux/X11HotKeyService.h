@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/HotKeyEventHandler.h"
+#include "platform/HotKeyServiceBase.h"
 #include "platform/linux/XcbConnection.h"
 #include "platform/linux/XkbKeymap.h"
 
@@ -28,7 +28,7 @@ class X11UserTime;
 // stay valid.
 //
 // Needs a running Qt event loop: the connection is watched from it.
-class X11HotKeyService final : public HotKeyService {
+class X11HotKeyService final : public HotKeyServiceBase {
 public:
     // Connects to the display (empty: $DISPLAY). Throws std::runtime_error, naming the
     // display, when it cannot, or when the server lacks the XKB extension.
@@ -40,9 +40,6 @@ public:
     Registration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                 HotKeyId id) override;
     void unregisterHotKey(std::optional<HotKeyRef> reference) override;
-    std::optional<HotKeyRef> installEventHandler(Handler handler) override;
-    void addEventTypes(HotKeyRef handler, std::span<const EventTypeSpec> types) override;
-    void removeEventTypes(HotKeyRef handler, std::span<const EventTypeSpec> types) override;
 
     // Reads what the server has sent and delivers it. The event loop calls it when the
     // connection has data; a caller without an event loop may call it itself.
@@ -113,8 +110,6 @@ private:
     // it may be unregistered meanwhile.
     std::map<std::uint8_t, HotKey> heldKeys_;
     bool keyboardGrabbed_ = false;
-    HotKeyEventHandler eventHandler_;
-    HotKeyRef nextReference_ = 1;
     std::unique_ptr<XcbEventWatch> events_;
 };
 

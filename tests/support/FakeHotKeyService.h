@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/HotKeyEventHandler.h"
+#include "platform/HotKeyServiceBase.h"
 
 #include <algorithm>
 #include <map>
@@ -9,8 +9,8 @@
 namespace test_support {
 
 // Registrations in memory: tests refuse chosen combinations, press and release registered ones
-// (delivered through the event handler that the real services keep).
-class FakeHotKeyService final : public platform::HotKeyService {
+// (delivered through the event handler that the real services share).
+class FakeHotKeyService final : public platform::HotKeyServiceBase {
 public:
     struct HotKey {
         std::uint32_t keyCode;
@@ -24,24 +24,13 @@ public:
         if (const auto failure = failures_.find({keyCode, modifiers}); failure != failures_.end()) {
             return {.status = failure->second, .reference = std::nullopt};
         }
-        registered_.push_back({keyCode, modifiers, id, nextReference_});
-        return {.status = platform::HotKeyStatus::noError, .reference = nextReference_++};
+        const platform::HotKeyRef reference = takeReference();
+        registered_.push_back({keyCode, modifiers, id, reference});
+        return {.status = platform::HotKeyStatus::noError, .reference = reference};
     }
     void unregisterHotKey(std::optional<platform::HotKeyRef> reference) override {
         std::erase_if(registered_,
                       [&](const HotKey& hotKey) { return hotKey.reference == reference; });
-    }
-    std::optional<platform::HotKeyRef> installEventHandler(Handler handler) override {
-        eventHandler_.install(std::move(handler), nextReference_);
-        return nextReference_++;
-    }
-    void addEventTypes(platform::HotKeyRef handler,
-                       std::span<const platform::EventTypeSpec> types) override {
-        eventHandler_.addTypes(handler, types);
-    }
-    void removeEventTypes(platform::HotKeyRef handler,
-                          std::span<const platform::EventTypeSpec> types) override {
-        eventHandler_.removeTypes(handler, types);
     }
 
     // From now on, registering the combination answers the status and registers nothing.
@@ -69,15 +58,13 @@ private:
     }
     void deliver(std::uint32_t kind, std::uint32_t keyCode, std::uint32_t modifiers) {
         if (const auto hotKey = find(keyCode, modifiers); hotKey != registered_.end()) {
-            eventHandler_.deliver(
+            deliverToHandler(
                 {.kind = kind, .hotKeyId = hotKey->id, .keyCode = keyCode, .modifiers = modifiers});
         }
     }
 
     std::vector<HotKey> registered_;
     std::map<std::pair<std::uint32_t, std::uint32_t>, std::int32_t> failures_;
-    platform::HotKeyEventHandler eventHandler_;
-    platform::HotKeyRef nextReference_ = 1;
 };
 
 } // namespace test_support
