@@ -1,6 +1,7 @@
 #include "platform/linux/Compositor.h"
 
-#include <QGuiApplication>
+#include "platform/linux/XcbConnection.h"
+
 #include <memory>
 #include <string>
 #include <xcb/xcb.h>
@@ -39,12 +40,8 @@ bool hasCompositingManager(xcb_connection_t* connection) {
 } // namespace
 
 bool isCompositing() {
-    // The offscreen platform answers for X11 too, without a connection.
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 != nullptr && x11->connection() != nullptr) {
-        return hasCompositingManager(x11->connection());
-    }
-    return true;
+    xcb_connection_t* connection = applicationConnection();
+    return connection == nullptr || hasCompositingManager(connection);
 }
 
 } // namespace platform::linux_desktop

@@ -1,8 +1,10 @@
 #include "platform/linux/DisplayKeyboardLayout.h"
 
+#include "platform/linux/XcbConnection.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <array>
 #include <cstring>
 #include <xcb/xcb.h>
@@ -94,14 +96,12 @@ private:
 
 // None when the application does not run on an X server with the XKB extension.
 XServerLayout* followXServer() {
-    auto* x11 = qGuiApp == nullptr ? nullptr
-                                   : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    // The offscreen platform answers for X11 too, without a connection.
-    if (x11 == nullptr || x11->connection() == nullptr) {
+    xcb_connection_t* connection = applicationConnection();
+    if (connection == nullptr) {
         return nullptr;
     }
-    auto keymap = XkbKeymap::fromXServer(x11->connection());
-    return keymap ? new XServerLayout(x11->connection(), std::move(*keymap)) : nullptr;
+    auto keymap = XkbKeymap::fromXServer(connection);
+    return keymap ? new XServerLayout(connection, std::move(*keymap)) : nullptr;
 }
 
 XkbKeymap defaultKeymap() {

@@ -1,8 +1,9 @@
 #include "platform/linux/X11UserTime.h"
 
+#include "platform/linux/XcbConnection.h"
 #include "platform/linux/XcbPointer.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <X11/extensions/XI2.h>
 #include <charconv>
 #include <cstring>
@@ -55,13 +56,11 @@ std::optional<std::uint8_t> extensionOpcode(xcb_connection_t* connection, const 
 } // namespace
 
 void X11UserTime::watchApplicationInput() {
-    const auto* x11 = qGuiApp != nullptr
-                          ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                          : nullptr;
-    if (x11 == nullptr) {
+    xcb_connection_t* connection = applicationConnection();
+    if (connection == nullptr) {
         return;
     }
-    inputExtensionOpcode_ = extensionOpcode(x11->connection(), "XInputExtension");
+    inputExtensionOpcode_ = extensionOpcode(connection, "XInputExtension");
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 

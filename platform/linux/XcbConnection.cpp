@@ -3,12 +3,21 @@
 #include "platform/linux/XcbPointer.h"
 
 #include <QAbstractEventDispatcher>
+#include <QGuiApplication>
 #include <QSocketNotifier>
 #include <cstdlib>
 #include <stdexcept>
 #include <xcb/xcb.h>
 
 namespace platform::linux_desktop {
+
+xcb_connection_t* applicationConnection() {
+    const auto* x11 = qGuiApp != nullptr
+                          ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                          : nullptr;
+    // The offscreen platform answers for X11 too, without a connection.
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
 
 std::string displayLabel(const std::string& displayName) {
     if (!displayName.empty()) {

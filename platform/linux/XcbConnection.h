@@ -17,6 +17,9 @@ struct XcbDisconnect {
 // An X connection of a component's own, apart from the toolkit's.
 using XcbConnection = std::unique_ptr<xcb_connection_t, XcbDisconnect>;
 
+// The toolkit's own connection; none when the application does not run on an X server.
+[[nodiscard]] xcb_connection_t* applicationConnection();
+
 // The display's name for messages: the given one, or $DISPLAY's.
 [[nodiscard]] std::string displayLabel(const std::string& displayName);
 
