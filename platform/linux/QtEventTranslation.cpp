@@ -1,12 +1,15 @@
 #include "platform/linux/QtEventTranslation.h"
 
 #include "platform/linux/DisplayKeyboardLayout.h"
+#include "platform/linux/XcbConnection.h"
+#include "platform/linux/XcbPointer.h"
 #include "platform/linux/XkbKeymap.h"
 
 #include <QKeyEvent>
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <optional>
 #include <xkbcommon/xkbcommon.h>
 
 namespace platform::linux_desktop {
@@ -123,6 +126,45 @@ std::optional<SpecialKey> specialKey(const QKeyEvent& event) {
     }
 }
 
+// Whether the X server has the key down at this moment; false where there is none to ask.
+bool isHeldOnDisplay(std::uint32_t keycode) {
+    xcb_connection_t* connection = applicationConnection();
+    if (connection == nullptr || keycode > 255) {
+        return false;
+    }
+    const auto keymap =
+        xcbOwned(xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr));
+    return keymap && (keymap->keys[keycode / 8] & (1U << (keycode % 8))) != 0;
+}
+
+// The X server repeats a held key as a release and a press of the same time. Qt marks them as
+// repeats only when the press is already queued behind the release, which the server's own
+// repeats often are not. A release of a key the server still holds is the repeat's, and so is
+// the press of that key that follows it, until a real release.
+class AutoRepeatTracker {
+public:
+    bool isARepeat(const QKeyEvent& event) {
+        const std::uint32_t key = event.nativeScanCode();
+        if (event.type() == QEvent::KeyPress) {
+            if (repeatingKey_ != key) {
+                repeatingKey_.reset();
+            }
+            return event.isAutoRepeat() || repeatingKey_ == key;
+        }
+        if (event.isAutoRepeat() || isHeldOnDisplay(key)) {
+            repeatingKey_ = key;
+            return true;
+        }
+        if (repeatingKey_ == key) {
+            repeatingKey_.reset();
+        }
+        return false;
+    }
+
+private:
+    std::optional<std::uint32_t> repeatingKey_;
+};
+
 class DisplayKeyEventTranslator final : public KeyEventTranslator {
 public:
     [[nodiscard]] Event translate(const QKeyEvent& event) override {
@@ -144,7 +186,10 @@ Event translateKeyEvent(const QKeyEvent& event, const XkbKeymap& keymap) {
 }
 
 Event translateKeyEvent(const QKeyEvent& event) {
-    return translateKeyEvent(event, displayKeyboardLayout().keymap());
+    static AutoRepeatTracker autoRepeat;
+    Event translated = translateKeyEvent(event, displayKeyboardLayout().keymap());
+    translated.isARepeat = autoRepeat.isARepeat(event);
+    return translated;
 }
 
 KeyEventTranslator& displayKeyEventTranslator() {

@@ -14,7 +14,7 @@ class XkbKeymap;
 [[nodiscard]] Event translateKeyEvent(const QKeyEvent& event, const XkbKeymap& keymap);
 
 // The same, through the keymap of the display the application runs on (displayKeyboardLayout(),
-// which follows layout changes).
+// which follows layout changes), with every key repeat of the X server marked as one.
 [[nodiscard]] Event translateKeyEvent(const QKeyEvent& event);
 
 // That translation, through the display's keymap, as the contract hands it to the shortcut

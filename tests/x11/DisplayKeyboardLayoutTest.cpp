@@ -1,8 +1,10 @@
 #include "platform/linux/DisplayKeyboardLayout.h"
 
+#include "platform/linux/QtEventTranslation.h"
 #include "platform/linux/XcbPointer.h"
 #include "tests/x11/support/XSession.h"
 
+#include <QKeyEvent>
 #include <gtest/gtest.h>
 #define explicit explicit_ // xkb.h names a member after the C++ keyword
 #include <xcb/xkb.h>
@@ -44,6 +46,23 @@ TEST(DisplayKeyboardLayout, FollowsLayoutAndGroupChanges) {
         EXPECT_TRUE(waitUntil([&, &text = text] { return layout.textForKey(keyQ) == text; }))
             << layouts.join(' ').toStdString() << " group " << int{group};
     }
+}
+
+// Qt marks the server's repeats of a held key only when the repeated press is already queued
+// behind the release; here neither is marked, as when it is not.
+TEST(DisplayKeyboardLayout, KeyEventsOfAKeyTheServerHoldsAreRepeatsUntilItsRelease) {
+    constexpr int keycodeN = 57;
+    const auto repeats = [](QEvent::Type type) {
+        const QKeyEvent event(type, Qt::Key_N, Qt::NoModifier, keycodeN, 0, 0, "n");
+        return platform::linux_desktop::translateKeyEvent(event).isARepeat;
+    };
+    EXPECT_FALSE(repeats(QEvent::KeyPress));
+    ASSERT_TRUE(suiteSession().run({"xdotool", "keydown", "n"}));
+    EXPECT_TRUE(repeats(QEvent::KeyRelease));
+    EXPECT_TRUE(repeats(QEvent::KeyPress));
+    ASSERT_TRUE(suiteSession().run({"xdotool", "keyup", "n"}));
+    EXPECT_FALSE(repeats(QEvent::KeyRelease));
+    EXPECT_FALSE(repeats(QEvent::KeyPress));
 }
 
 } // namespace
