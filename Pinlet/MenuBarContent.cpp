@@ -30,7 +30,9 @@ QFrame* separator(QWidget* parent) {
 QPushButton* quitButton(QWidget* parent) {
     auto* button = new QPushButton(QObject::tr("Quit Pinlet"), parent);
     button->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    QObject::connect(button, &QPushButton::clicked, qApp, &QCoreApplication::quit);
+    // exit(), not quit(): quit() first asks every window to close, and the note panel answers
+    // that by hiding instead, which would keep Pinlet running while the note is shown.
+    QObject::connect(button, &QPushButton::clicked, qApp, [] { QCoreApplication::exit(0); });
     return button;
 }
 

@@ -1,6 +1,7 @@
 #include "Pinlet/MenuBarExtra.h"
 
 #include "Pinlet/MenuBarContent.h"
+#include "Pinlet/PanelController.h"
 #include "Pinlet/TopLevelWindow.h"
 #include "platform/Services.h"
 
@@ -59,15 +60,6 @@ QIcon symbolIn(const QIcon& shape, const QColor& colour) {
     return symbol;
 }
 
-bool isWithin(const QWidget* widget, const QWidget* window) {
-    for (; widget != nullptr; widget = widget->parentWidget()) {
-        if (widget == window) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& services)
@@ -75,13 +67,25 @@ MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& ser
       content_(std::make_unique<MenuBarContent>(panel, services.loginItems, services.systemLog,
                                                 trayWindowFlags)) {
     trayIcon_->setToolTip(tr("Pinlet"));
-    deactivationCheck_.setSingleShot(true);
-    deactivationCheck_.setInterval(0);
-    connect(&deactivationCheck_, &QTimer::timeout, this,
-            &MenuBarExtra::closeContentUnlessStillActive);
+    activationCheck_.setSingleShot(true);
+    activationCheck_.setInterval(0);
+    connect(&activationCheck_, &QTimer::timeout, this,
+            &MenuBarExtra::closeWhenAnotherApplicationTakesOver);
+    workspace_.observeActivations([this] {
+        if (attachedToTray_ && content_->isVisible()) {
+            activationCheck_.start();
+        }
+    });
+    connect(&panel, &PanelController::focusHandedBack, this, [this] {
+        if (content_->isVisible()) {
+            awaited_ = AwaitedActivation::handedBack;
+        }
+    });
     connect(trayIcon_.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context) {
+                // Every click toggles the window, the second of a quick pair included.
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context ||
+                    reason == QSystemTrayIcon::DoubleClick) {
                     toggleContent();
                 }
             });
@@ -96,7 +100,12 @@ MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& ser
     }
 }
 
-MenuBarExtra::~MenuBarExtra() = default;
+// What destroying the window sets off (its deactivation, a change of the active window) must not
+// reach this object once its members start going.
+MenuBarExtra::~MenuBarExtra() {
+    qApp->removeEventFilter(this);
+    workspace_.observeActivations({});
+}
 
 QIcon MenuBarExtra::menuBarIcon() {
     return symbolIn(symbolShape(), QGuiApplication::palette().color(QPalette::WindowText));
@@ -133,22 +142,39 @@ bool MenuBarExtra::eventFilter(QObject* watched, QEvent* event) {
     if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) {
         trayIcon_->setIcon(menuBarIcon());
     }
-    if (watched != content_.get()) {
-        return false;
-    }
-    if (event->type() == QEvent::WindowDeactivate && attachedToTray_) {
-        deactivationCheck_.start();
-    } else if (event->type() == QEvent::Close && !attachedToTray_) {
-        // The window is all there is of the application.
-        QCoreApplication::quit();
+    if (watched == content_.get() && event->type() == QEvent::Close && !attachedToTray_) {
+        // The window is all there is of the application. Not quit(): the note panel, shown,
+        // would refuse the close that quit() asks of every window.
+        QCoreApplication::exit(0);
     }
     return false;
 }
 
-void MenuBarExtra::closeContentUnlessStillActive() {
-    // Its own alerts, modal on it, keep it open; anything else taking over closes it, the note
-    // panel shown from it included.
-    if (content_->isVisible() && !isWithin(QApplication::activeWindow(), content_.get())) {
+// Pinlet's own windows keep it open (its alerts, the note panel it shows). So do the changes
+// that come before the window first becomes active, and the focus Pinlet hands back as the
+// panel hides, which the user did not move; no active window at all is only a step on the way
+// to that.
+void MenuBarExtra::closeWhenAnotherApplicationTakesOver() {
+    if (!content_->isVisible()) {
+        return;
+    }
+    const auto frontmost = workspace_.frontmostApplication();
+    // Each change is weighed once, however often it is reported.
+    if (frontmost == lastFrontmost_) {
+        return;
+    }
+    lastFrontmost_ = frontmost;
+    if (frontmost && workspace_.isCurrentApplication(*frontmost)) {
+        if (awaited_ == AwaitedActivation::own) {
+            awaited_ = AwaitedActivation::none;
+        }
+        return;
+    }
+    if (awaited_ == AwaitedActivation::handedBack && frontmost) {
+        awaited_ = AwaitedActivation::none;
+        return;
+    }
+    if (awaited_ == AwaitedActivation::none) {
         content_->hide();
         closedByClickElsewhere_.start();
     }
@@ -163,6 +189,7 @@ void MenuBarExtra::toggleContent() {
         closedByClickElsewhere_.elapsed() < reopenGuardMilliseconds) {
         return;
     }
+    awaited_ = AwaitedActivation::own;
     placeContentNextToIcon();
     // A tray may pass the click on without the time of the input that caused it.
     showAsKeyWindow(*content_, workspace_);

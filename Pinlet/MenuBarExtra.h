@@ -1,16 +1,18 @@
 #pragma once
 
+#include "platform/Workspace.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 class QSystemTrayIcon;
 
 namespace platform {
 struct Services;
-class Workspace;
-} // namespace platform
+}
 
 namespace pinlet {
 
@@ -18,7 +20,8 @@ class MenuBarContent;
 class PanelController;
 
 // The tray icon and the window it opens. A click on the icon opens the window next to it; a
-// click elsewhere closes it again. While the desktop has no tray, the window is an ordinary
+// click elsewhere closes it again, but the note panel it shows and the focus Pinlet hands back
+// when the panel hides leave it open. While the desktop has no tray, the window is an ordinary
 // window, opened after a short wait, so that the application stays usable; closing it quits.
 // A tray that appears later, as at login, takes the icon and the window back.
 class MenuBarExtra final : public QObject {
@@ -46,7 +49,7 @@ private:
     void openWithoutTray();
     void toggleContent();
     void placeContentNextToIcon();
-    void closeContentUnlessStillActive();
+    void closeWhenAnotherApplicationTakesOver();
 
     platform::Workspace& workspace_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
@@ -54,8 +57,12 @@ private:
     bool attachedToTray_ = false;
     QTimer trayPoll_;
     QTimer trayGrace_;
-    // Which window becomes active is only known once the change is complete: a turn later.
-    QTimer deactivationCheck_;
+    // Looks once a change of the active window has settled.
+    QTimer activationCheck_;
+    // A change of the active window that Pinlet itself has asked for.
+    enum class AwaitedActivation { none, own, handedBack };
+    AwaitedActivation awaited_ = AwaitedActivation::none;
+    std::optional<platform::RunningApplication> lastFrontmost_;
     // When the window was last closed because the user clicked elsewhere.
     QElapsedTimer closedByClickElsewhere_;
 };

@@ -57,6 +57,10 @@ public:
         return previousApp_;
     }
 
+signals:
+    // hide() asked for the remembered application to be activated again.
+    void focusHandedBack();
+
 private:
     void buildContent();
     void restoreFrame();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -29,6 +30,8 @@ public:
     [[nodiscard]] virtual bool isTerminated(const RunningApplication& app) = 0;
     // Hands activation to another application.
     virtual void activate(const RunningApplication& app) = 0;
+    // Calls back on the main thread whenever the active window changes, until replaced.
+    virtual void observeActivations(std::function<void()> onActivation) = 0;
 
     // Puts one of this application's windows on every desktop, above normal windows and
     // outside the task bar. Call before the window is first shown.

@@ -36,18 +36,6 @@ constexpr std::uint32_t sourceIndicationUser = 2;
 constexpr std::uint32_t addState = 1;
 constexpr std::uint32_t longPropertyLength = 4096;
 
-// The window that a map or destroy notification is about; none for other events.
-WindowId windowOf(const xcb_generic_event_t& event) {
-    switch (eventType(event)) {
-    case XCB_MAP_NOTIFY:
-        return reinterpret_cast<const xcb_map_notify_event_t&>(event).window;
-    case XCB_DESTROY_NOTIFY:
-        return reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window;
-    default:
-        return XCB_WINDOW_NONE;
-    }
-}
-
 } // namespace
 
 X11Workspace::X11Workspace(const X11UserTime& userTime, const std::string& displayName)
@@ -55,10 +43,10 @@ X11Workspace::X11Workspace(const X11UserTime& userTime, const std::string& displ
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_.get())).data->root;
     internAtoms();
     createTimeProbeWindow();
-    events_ = std::make_unique<XcbEventWatch>(connection_.get(),
-                                              [this](const xcb_generic_event_t& event) {
-                                                  handleEvent(eventType(event), windowOf(event));
-                                              });
+    const std::uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection_.get(), root_, XCB_CW_EVENT_MASK, &rootEvents);
+    events_ = std::make_unique<XcbEventWatch>(
+        connection_.get(), [this](const xcb_generic_event_t& event) { handleEvent(event); });
 }
 
 X11Workspace::~X11Workspace() = default;
@@ -86,15 +74,31 @@ void X11Workspace::createTimeProbeWindow() {
     xcb_flush(connection_.get());
 }
 
-void X11Workspace::handleEvent(std::uint8_t type, WindowId window) {
-    if (type == XCB_MAP_NOTIFY && keptOnAllDesktops_.contains(window)) {
-        askForAllDesktops(window);
-        xcb_flush(connection_.get());
-    } else if (type == XCB_DESTROY_NOTIFY) {
-        keptOnAllDesktops_.erase(window);
+void X11Workspace::handleEvent(const xcb_generic_event_t& event) {
+    switch (eventType(event)) {
+    case XCB_MAP_NOTIFY: {
+        const WindowId window = reinterpret_cast<const xcb_map_notify_event_t&>(event).window;
+        if (keptOnAllDesktops_.contains(window)) {
+            askForAllDesktops(window);
+            xcb_flush(connection_.get());
+        }
+        break;
     }
-    // Anything else is an error of a request about a window that went away meanwhile, with
-    // nothing left to do about it.
+    case XCB_DESTROY_NOTIFY:
+        keptOnAllDesktops_.erase(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
+        break;
+    case XCB_PROPERTY_NOTIFY: {
+        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        if (notify.window == root_ && notify.atom == atoms_[ActiveWindow]) {
+            noteActiveWindow();
+        }
+        break;
+    }
+    default:
+        // An error of a request about a window that went away meanwhile, with nothing left to
+        // do about it, or an event of no interest.
+        break;
+    }
 }
 
 std::optional<std::vector<std::uint32_t>>
@@ -124,15 +128,15 @@ std::vector<std::uint32_t> X11Workspace::readProperty(WindowId window, Atom prop
 // Some window managers leave a destroyed window as the active one until another takes the
 // focus: nothing receives key events then.
 std::optional<RunningApplication> X11Workspace::frontmostApplication() {
-    const auto active = readProperty(root_, ActiveWindow, XCB_ATOM_WINDOW);
-    if (active.empty() || active.front() == XCB_WINDOW_NONE) {
+    const WindowId active = activeWindow();
+    if (active == XCB_WINDOW_NONE) {
         return std::nullopt;
     }
-    const auto pid = readWindowProperty(active.front(), WmPid, XCB_ATOM_CARDINAL);
+    const auto pid = readWindowProperty(active, WmPid, XCB_ATOM_CARDINAL);
     if (!pid) {
         return std::nullopt;
     }
-    return RunningApplication{active.front(), pid->empty() ? 0 : std::int64_t{pid->front()}};
+    return RunningApplication{active, pid->empty() ? 0 : std::int64_t{pid->front()}};
 }
 
 bool X11Workspace::isCurrentApplication(const RunningApplication& app) {
@@ -151,6 +155,27 @@ void X11Workspace::activate(const RunningApplication& app) {
     if (const auto window = windowToActivate(app)) {
         requestActivation(*window, triggeringTime());
     }
+}
+
+void X11Workspace::observeActivations(std::function<void()> onActivation) {
+    onActivation_ = std::move(onActivation);
+    activeWindow_ = activeWindow();
+}
+
+// Window managers write the property again with the value it has.
+void X11Workspace::noteActiveWindow() {
+    const WindowId active = activeWindow();
+    if (active != activeWindow_) {
+        activeWindow_ = active;
+        if (onActivation_) {
+            onActivation_();
+        }
+    }
+}
+
+WindowId X11Workspace::activeWindow() {
+    const auto active = readProperty(root_, ActiveWindow, XCB_ATOM_WINDOW);
+    return active.empty() ? WindowId{XCB_WINDOW_NONE} : active.front();
 }
 
 std::optional<WindowId> X11Workspace::windowToActivate(const RunningApplication& app) {
@@ -221,9 +246,7 @@ void X11Workspace::askForAllDesktops(WindowId window) {
 void X11Workspace::requestActivation(WindowId window, std::uint32_t time) {
     const auto supported = readProperty(root_, Supported, XCB_ATOM_ATOM);
     if (std::ranges::find(supported, atoms_[ActiveWindow]) != supported.end()) {
-        const auto active = readProperty(root_, ActiveWindow, XCB_ATOM_WINDOW);
-        const WindowId requestor = active.empty() ? WindowId{XCB_WINDOW_NONE} : active.front();
-        sendToRoot(window, ActiveWindow, {sourceIndicationUser, time, requestor, 0, 0});
+        sendToRoot(window, ActiveWindow, {sourceIndicationUser, time, activeWindow(), 0, 0});
     } else {
         xcb_set_input_focus(connection_.get(), XCB_INPUT_FOCUS_PARENT, window, time);
         const std::uint32_t stackMode = XCB_STACK_MODE_ABOVE;
@@ -268,7 +291,7 @@ std::uint32_t X11Workspace::serverTime() {
         if (eventType(*event) == XCB_PROPERTY_NOTIFY && notify.window == timeProbe_) {
             return notify.time;
         }
-        handleEvent(eventType(*event), windowOf(*event));
+        handleEvent(*event);
     }
     // The connection broke: no time at all, which window managers treat as "now".
     return XCB_CURRENT_TIME;

@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-struct xcb_connection_t;
-
 namespace platform::linux_desktop {
 
 class X11UserTime;
@@ -38,6 +36,7 @@ public:
     // True once the window is gone or the process with its pid has exited.
     [[nodiscard]] bool isTerminated(const RunningApplication& app) override;
     void activate(const RunningApplication& app) override;
+    void observeActivations(std::function<void()> onActivation) override;
     // Works whenever it is called, before or after the window is shown, and lasts through
     // hiding and showing again. Hiding withdraws a window: the window manager forgets its
     // desktop and states, and Qt writes only its own states when it maps the window again.
@@ -68,8 +67,9 @@ private:
     };
     void internAtoms();
     void createTimeProbeWindow();
-    // The event's type without the bit of events sent by clients, and its window.
-    void handleEvent(std::uint8_t type, WindowId window);
+    void handleEvent(const xcb_generic_event_t& event);
+    void noteActiveWindow();
+    [[nodiscard]] WindowId activeWindow();
 
     // The application's window when it still exists, else its topmost remaining one.
     [[nodiscard]] std::optional<WindowId> windowToActivate(const RunningApplication& app);
@@ -92,6 +92,8 @@ private:
     WindowId timeProbe_ = 0;
     std::array<std::uint32_t, AtomCount> atoms_{};
     std::set<WindowId> keptOnAllDesktops_;
+    std::function<void()> onActivation_;
+    WindowId activeWindow_ = 0;
     std::unique_ptr<XcbEventWatch> events_;
 };
 

@@ -25,7 +25,8 @@ public:
         activations.push_back(app);
         frontmost = app;
     }
-    // The application test reads the panel's desktops from the window manager.
+    // The application test reads the panel's desktops and sees activations from the window manager.
+    void observeActivations(std::function<void()> /*onActivation*/) override {}
     void keepOnAllDesktops(platform::WindowId /*window*/) override {}
     void makeKeyWindow(platform::WindowId window) override { keyWindows.push_back(window); }
 

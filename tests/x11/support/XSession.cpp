@@ -49,6 +49,11 @@ XSession::~XSession() {
     });
 }
 
+void XSession::endDisplay() {
+    processes_.front()->terminate();
+    processes_.front()->waitForFinished(startTimeout);
+}
+
 std::filesystem::path XSession::directory() const {
     return directory_.path().toStdString();
 }

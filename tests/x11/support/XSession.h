@@ -43,6 +43,8 @@ public:
 
     // Starts a tray host at the top right; returns once it owns the tray selection.
     void startTrayHost();
+    // Stops the X server, as the end of a session does: its clients lose the display.
+    void endDisplay();
     // Starts a private session bus; its address, for DBUS_SESSION_BUS_ADDRESS.
     QString startSessionBus();
     [[nodiscard]] const std::string& display() const { return display_; }
