@@ -76,11 +76,8 @@ MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& ser
             activationCheck_.start();
         }
     });
-    connect(&panel, &PanelController::focusHandedBack, this, [this] {
-        if (content_->isVisible()) {
-            awaited_ = AwaitedActivation::handedBack;
-        }
-    });
+    connect(&panel, &PanelController::focusHandedBack, this,
+            [this](const platform::RunningApplication& app) { handedBackTo_ = app; });
     connect(trayIcon_.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 // Every click toggles the window, the second of a quick pair included.
@@ -150,31 +147,20 @@ bool MenuBarExtra::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-// Pinlet's own windows keep it open (its alerts, the note panel it shows). So do the changes
-// that come before the window first becomes active, and the focus Pinlet hands back as the
-// panel hides, which the user did not move; no active window at all is only a step on the way
-// to that.
+// Pinlet's own windows keep it open (its alerts, the note panel it shows). So does what happens
+// before it first becomes active, and the focus going where Pinlet handed it back as the panel
+// hid, with no active window at all on the way.
 void MenuBarExtra::closeWhenAnotherApplicationTakesOver() {
     if (!content_->isVisible()) {
         return;
     }
     const auto frontmost = workspace_.frontmostApplication();
-    // Each change is weighed once, however often it is reported.
-    if (frontmost == lastFrontmost_) {
-        return;
-    }
-    lastFrontmost_ = frontmost;
     if (frontmost && workspace_.isCurrentApplication(*frontmost)) {
-        if (awaited_ == AwaitedActivation::own) {
-            awaited_ = AwaitedActivation::none;
-        }
+        contentHasBeenActive_ = true;
         return;
     }
-    if (awaited_ == AwaitedActivation::handedBack && frontmost) {
-        awaited_ = AwaitedActivation::none;
-        return;
-    }
-    if (awaited_ == AwaitedActivation::none) {
+    const bool goingWhereHandedBack = handedBackTo_ && (!frontmost || frontmost == handedBackTo_);
+    if (contentHasBeenActive_ && !goingWhereHandedBack) {
         content_->hide();
         closedByClickElsewhere_.start();
     }
@@ -189,7 +175,8 @@ void MenuBarExtra::toggleContent() {
         closedByClickElsewhere_.elapsed() < reopenGuardMilliseconds) {
         return;
     }
-    awaited_ = AwaitedActivation::own;
+    contentHasBeenActive_ = false;
+    handedBackTo_.reset();
     placeContentNextToIcon();
     // A tray may pass the click on without the time of the input that caused it.
     showAsKeyWindow(*content_, workspace_);

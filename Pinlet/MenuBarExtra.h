@@ -59,10 +59,9 @@ private:
     QTimer trayGrace_;
     // Looks once a change of the active window has settled.
     QTimer activationCheck_;
-    // A change of the active window that Pinlet itself has asked for.
-    enum class AwaitedActivation { none, own, handedBack };
-    AwaitedActivation awaited_ = AwaitedActivation::none;
-    std::optional<platform::RunningApplication> lastFrontmost_;
+    // Since it was last opened.
+    bool contentHasBeenActive_ = false;
+    std::optional<platform::RunningApplication> handedBackTo_;
     // When the window was last closed because the user clicked elsewhere.
     QElapsedTimer closedByClickElsewhere_;
 };

@@ -151,7 +151,7 @@ void PanelController::hide() {
     store_.setPanelVisible(false);
     if (previousApp_ && !services_.workspace.isTerminated(*previousApp_)) {
         services_.workspace.activate(*previousApp_);
-        emit focusHandedBack();
+        emit focusHandedBack(*previousApp_);
     }
 }
 

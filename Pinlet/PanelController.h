@@ -59,7 +59,7 @@ public:
 
 signals:
     // hide() asked for the remembered application to be activated again.
-    void focusHandedBack();
+    void focusHandedBack(const platform::RunningApplication& app);
 
 private:
     void buildContent();
