@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <utility>
-#include <xkbcommon/xkbcommon.h>
 
 namespace platform::linux_desktop {
 
@@ -55,14 +54,8 @@ constexpr std::array<std::pair<std::uint32_t, const char*>, 4> triggerModifiers{
 // "CTRL+ALT+n": modifiers, then the keysym that the key types at its base level in the first
 // layout. Empty when the combination cannot be put so.
 std::string triggerFor(const XkbKeymap& keymap, std::uint32_t keyCode, std::uint32_t modifiers) {
-    const auto keycode = keymap.keycodeForVirtualKeyCode(static_cast<std::uint16_t>(keyCode));
-    const xkb_keysym_t* keysyms = nullptr;
-    if ((modifiers & HotKeyModifier::function) != 0 || !keycode ||
-        xkb_keymap_key_get_syms_by_level(keymap.get(), *keycode, 0, 0, &keysyms) < 1) {
-        return {};
-    }
-    std::array<char, 64> name{};
-    if (xkb_keysym_get_name(keysyms[0], name.data(), name.size()) <= 0) {
+    const auto name = keymap.baseKeysymName(static_cast<std::uint16_t>(keyCode));
+    if ((modifiers & HotKeyModifier::function) != 0 || !name) {
         return {};
     }
     std::string trigger;
@@ -71,7 +64,7 @@ std::string triggerFor(const XkbKeymap& keymap, std::uint32_t keyCode, std::uint
             trigger += std::string(modifierName) + '+';
         }
     }
-    return trigger + name.data();
+    return trigger + *name;
 }
 
 // Stable across runs, so that the desktop keeps the keys a user chose for it: "QPHK-1".

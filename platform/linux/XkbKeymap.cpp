@@ -2,6 +2,7 @@
 
 #include "platform/KeyCodeTable.h"
 
+#include <array>
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -83,6 +84,19 @@ std::optional<std::uint32_t>
 XkbKeymap::keycodeForVirtualKeyCode(std::uint16_t virtualKeyCode) const {
     const auto key = physicalKeyForVirtualKeyCode(virtualKeyCode);
     return key ? keycode(key->xkbName) : std::nullopt;
+}
+
+std::optional<std::string> XkbKeymap::baseKeysymName(std::uint16_t virtualKeyCode) const {
+    const auto key = keycodeForVirtualKeyCode(virtualKeyCode);
+    const xkb_keysym_t* keysyms = nullptr;
+    if (!key || xkb_keymap_key_get_syms_by_level(keymap_.get(), *key, 0, 0, &keysyms) < 1) {
+        return std::nullopt;
+    }
+    std::array<char, 64> name{};
+    if (xkb_keysym_get_name(keysyms[0], name.data(), name.size()) <= 0) {
+        return std::nullopt;
+    }
+    return std::string(name.data());
 }
 
 } // namespace platform::linux_desktop

@@ -31,6 +31,9 @@ public:
     [[nodiscard]] std::optional<std::uint16_t> virtualKeyCode(std::uint32_t keycode) const;
     [[nodiscard]] std::optional<std::uint32_t>
     keycodeForVirtualKeyCode(std::uint16_t virtualKeyCode) const;
+    // The name of the keysym that the key types at its base level in the first layout ("n",
+    // "F5", "Page_Up"), as desktops name keys in their shortcut settings.
+    [[nodiscard]] std::optional<std::string> baseKeysymName(std::uint16_t virtualKeyCode) const;
 
 private:
     struct ContextRelease {
