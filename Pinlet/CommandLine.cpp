@@ -1,6 +1,6 @@
 #include "Pinlet/CommandLine.h"
 
-#include "Pinlet/PanelController.h"
+#include "Pinlet/QuillpadApp.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -19,7 +19,7 @@ struct Main {
 // A request from the command line waits this long for a starting instance to listen.
 constexpr std::chrono::seconds requestPatience(10);
 
-using RequestOptions = std::array<std::pair<RequestAction, QCommandLineOption>, 3>;
+using RequestOptions = std::array<std::pair<RequestAction, QCommandLineOption>, 4>;
 
 RequestOptions requestOptions() {
     return {{
@@ -34,6 +34,10 @@ RequestOptions requestOptions() {
                                      "Pinlet where none runs."))},
         {RequestAction::hide,
          QCommandLineOption(QStringLiteral("hide"), Main::tr("Hide the note panel."))},
+        {RequestAction::settings,
+         QCommandLineOption(QStringLiteral("settings"),
+                            Main::tr("Open the Pinlet window with the shortcut and the other "
+                                     "settings; starts Pinlet where none runs."))},
     }};
 }
 
@@ -43,7 +47,7 @@ std::optional<RequestAction> requestedAction(const QCommandLineParser& parser,
     std::optional<RequestAction> action;
     for (const auto& request : requests) {
         if (parser.isSet(request.second) && action) {
-            complain(Main::tr("Pinlet: give one of --toggle, --show and --hide."));
+            complain(Main::tr("Pinlet: give one of --toggle, --show, --hide and --settings."));
             std::exit(EXIT_FAILURE);
         }
         if (parser.isSet(request.second)) {
@@ -69,10 +73,17 @@ std::optional<RequestAction> readCommandLine(const QCoreApplication& application
     return requestedAction(parser, requests);
 }
 
-void carryOut(PanelController& panel, RequestAction action) {
+void carryOut(QuillpadApp& app, RequestAction action) {
+    PanelController& panel = app.appDelegate().panel();
+    MenuBarExtra& scene = app.scene();
     if (action == RequestAction::toggle) {
         panel.toggle();
+    } else if (action == RequestAction::settings) {
+        scene.openContent();
     } else if (action == RequestAction::show) {
+        if (!scene.hasTray()) {
+            scene.openContent();
+        }
         panel.show();
     } else if (panel.isShown()) {
         panel.hide();

@@ -11,7 +11,7 @@ class QCoreApplication;
 
 namespace pinlet {
 
-class PanelController;
+class QuillpadApp;
 
 using RequestAction = platform::linux_desktop::InstanceRequest::Action;
 
@@ -25,8 +25,9 @@ using RequestAction = platform::linux_desktop::InstanceRequest::Action;
 [[nodiscard]] int handOver(const std::filesystem::path& lockPath, RequestAction action);
 
 // What a request does in the running instance: exactly what the toggle shortcut and the tray
-// window's button do.
-void carryOut(PanelController& panel, RequestAction action);
+// window's button do, or what a click on the tray icon does. Where there is no tray, showing the
+// note brings the Pinlet window too, as it is the application's home there.
+void carryOut(QuillpadApp& app, RequestAction action);
 
 // Why this Pinlet cannot run, in the user's language.
 [[nodiscard]] QString describe(const platform::linux_desktop::LockFailure& failure);

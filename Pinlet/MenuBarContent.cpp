@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFrame>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -43,7 +44,7 @@ MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& log
     : QWidget(nullptr, windowFlags), panel_(panel), loginItems_(loginItems), systemLog_(systemLog),
       toggleButton_(new QPushButton(this)),
       shortcutRecorder_(new KeyboardShortcuts::Recorder(tr("Shortcut:"), togglePanel(), {}, this)),
-      launchAtLoginSwitch_(new QCheckBox(tr("Launch at login"), this)) {
+      note_(new QLabel(this)), launchAtLoginSwitch_(new QCheckBox(tr("Launch at login"), this)) {
     setWindowTitle(tr("Pinlet menu"));
 
     auto* column = new QVBoxLayout(this);
@@ -51,6 +52,7 @@ MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& log
     column->setContentsMargins(margin, margin, margin, margin);
     column->addWidget(toggleButton_, 0, Qt::AlignLeft);
     column->addWidget(shortcutRecorder_, 0, Qt::AlignLeft);
+    column->addWidget(note_);
     column->addWidget(launchAtLoginSwitch_, 0, Qt::AlignLeft);
     column->addWidget(separator(this));
     column->addWidget(quitButton(this), 0, Qt::AlignLeft);
@@ -59,9 +61,23 @@ MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& log
     connect(launchAtLoginSwitch_, &QCheckBox::clicked, this, &MenuBarContent::setLaunchAtLogin);
     connect(&panel.store(), &NoteStore::panelVisibleChanged, this,
             &MenuBarContent::refreshToggleTitle);
+    note_->setWordWrap(true);
+    note_->hide();
     refreshToggleTitle();
     refreshLaunchAtLogin();
-    setFixedSize(fixedWidth, sizeHint().height());
+    fitHeight();
+}
+
+void MenuBarContent::setNote(const QString& text) {
+    note_->setText(text);
+    note_->setVisible(!text.isEmpty());
+    fitHeight();
+}
+
+// The width is the window's own; the height follows what the rows need at that width.
+void MenuBarContent::fitHeight() {
+    setFixedSize(fixedWidth,
+                 hasHeightForWidth() ? heightForWidth(fixedWidth) : sizeHint().height());
 }
 
 void MenuBarContent::setLaunchAtLogin(bool wanted) {

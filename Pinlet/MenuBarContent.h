@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QLabel;
 class QPushButton;
 
 namespace KeyboardShortcuts {
@@ -31,6 +32,8 @@ public:
 
     void setLaunchAtLogin(bool wanted);
     [[nodiscard]] bool launchAtLogin() const;
+    // A few words under the shortcut, on where it is kept; none when empty.
+    void setNote(const QString& text);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -38,6 +41,7 @@ protected:
 private:
     void refreshToggleTitle();
     void refreshLaunchAtLogin();
+    void fitHeight();
 
     PanelController& panel_;
     platform::LoginItems& loginItems_;
@@ -45,6 +49,7 @@ private:
     // In the order of the rows, which is the order Tab follows.
     QPushButton* toggleButton_;
     KeyboardShortcuts::Recorder* shortcutRecorder_;
+    QLabel* note_;
     QCheckBox* launchAtLoginSwitch_;
 };
 

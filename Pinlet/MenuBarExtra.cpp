@@ -125,21 +125,56 @@ void MenuBarExtra::checkForTray() {
     attachedToTray_ = true;
     content_->hide();
     content_->setWindowFlags(trayWindowFlags);
+    showNote();
 }
 
 void MenuBarExtra::openWithoutTray() {
-    std::fprintf(stderr, "%s\n",
-                 qPrintable(tr("Pinlet: this desktop has no system tray; opening the Pinlet "
-                               "menu window instead.")));
-    content_->setWindowFlags(Qt::Window);
-    content_->show();
+    trayGrace_.stop();
+    if (content_->windowType() != Qt::Window) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(tr("Pinlet: this desktop has no system tray; opening the Pinlet "
+                                   "menu window instead.")));
+        content_->setWindowFlags(Qt::Window);
+        showNote();
+    }
+    showAsKeyWindow(*content_, workspace_);
+}
+
+void MenuBarExtra::openContent() {
+    if (!attachedToTray_) {
+        openWithoutTray();
+    } else if (content_->isVisible()) {
+        showAsKeyWindow(*content_, workspace_);
+    } else {
+        openAtIcon();
+    }
+}
+
+void MenuBarExtra::setShortcutHome(const QString& whereKept, bool worksWithoutWindow) {
+    shortcutWhereKept_ = whereKept;
+    shortcutWorksWithoutWindow_ = worksWithoutWindow;
+    showNote();
+}
+
+// Where the window is all there is of Pinlet, it also says that closing it ends nothing.
+void MenuBarExtra::showNote() {
+    QStringList lines;
+    if (!shortcutWhereKept_.isEmpty()) {
+        lines << shortcutWhereKept_;
+    }
+    if (!attachedToTray_ && shortcutWorksWithoutWindow_) {
+        lines << tr("Pinlet keeps running when this window is closed: the shortcut shows the "
+                    "note, and Pinlet in the applications menu brings this window back.");
+    }
+    content_->setNote(lines.join(QLatin1Char('\n')));
 }
 
 bool MenuBarExtra::eventFilter(QObject* watched, QEvent* event) {
     if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) {
         trayIcon_->setIcon(menuBarIcon());
     }
-    if (watched == content_.get() && event->type() == QEvent::Close && !attachedToTray_) {
+    if (watched == content_.get() && event->type() == QEvent::Close && !attachedToTray_ &&
+        !shortcutWorksWithoutWindow_) {
         // The window is all there is of the application. Not quit(): the note panel, shown,
         // would refuse the close that quit() asks of every window.
         QCoreApplication::exit(0);
@@ -175,6 +210,10 @@ void MenuBarExtra::toggleContent() {
         closedByClickElsewhere_.elapsed() < reopenGuardMilliseconds) {
         return;
     }
+    openAtIcon();
+}
+
+void MenuBarExtra::openAtIcon() {
     contentHasBeenActive_ = false;
     handedBackTo_.reset();
     placeContentNextToIcon();

@@ -22,8 +22,9 @@ class PanelController;
 // The tray icon and the window it opens. A click on the icon opens the window next to it; a
 // click elsewhere closes it again, but the note panel it shows and the focus Pinlet hands back
 // when the panel hides leave it open. While the desktop has no tray, the window is an ordinary
-// window, opened after a short wait, so that the application stays usable; closing it quits.
-// A tray that appears later, as at login, takes the icon and the window back.
+// window, opened after a short wait, so that the application stays usable; closing it quits,
+// unless the shortcut works without it. A tray that appears later, as at login, takes the icon
+// and the window back.
 class MenuBarExtra final : public QObject {
     Q_OBJECT
 
@@ -39,6 +40,14 @@ public:
 
     [[nodiscard]] MenuBarContent& content() const { return *content_; }
     [[nodiscard]] QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
+    [[nodiscard]] bool hasTray() const { return attachedToTray_; }
+
+    // As a click on the icon opens it, or where there is no tray, as an ordinary window; brought
+    // to the front when it is open already.
+    void openContent();
+    // Where the toggle's keys are kept, in a line for the window (empty: nothing to say), and
+    // whether they work while the window is closed.
+    void setShortcutHome(const QString& whereKept, bool worksWithoutWindow);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -47,7 +56,9 @@ private:
     void waitForTray();
     void checkForTray();
     void openWithoutTray();
+    void showNote();
     void toggleContent();
+    void openAtIcon();
     void placeContentNextToIcon();
     void closeWhenAnotherApplicationTakesOver();
 
@@ -55,6 +66,8 @@ private:
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     std::unique_ptr<MenuBarContent> content_;
     bool attachedToTray_ = false;
+    QString shortcutWhereKept_;
+    bool shortcutWorksWithoutWindow_ = false;
     QTimer trayPoll_;
     QTimer trayGrace_;
     // Looks once a change of the active window has settled.

@@ -1,12 +1,12 @@
 #include "Pinlet/CommandLine.h"
 #include "Pinlet/QuillpadApp.h"
+#include "Pinlet/ToggleHotKeys.h"
 #include "Pinlet/Translations.h"
 #include "platform/Services.h"
 #include "platform/linux/DisplayKeyboardLayout.h"
 #include "platform/linux/InstanceRequests.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/LargeBufferAllocation.h"
-#include "platform/linux/PortalHotKeyService.h"
 #include "platform/linux/QtEventTranslation.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtMenuTracking.h"
@@ -47,13 +47,6 @@ bool isWaylandSession() {
            qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
 }
 
-void sayThereAreNoGlobalShortcuts() {
-    std::printf("%s\n", qPrintable(Main::tr("This desktop offers no global shortcuts to "
-                                            "applications: bind \"pinlet --toggle\" in its "
-                                            "keyboard settings to show and hide the note.")));
-    std::fflush(stdout);
-}
-
 int runApplication(desktop::JsonPreferencesStore& preferences,
                    const std::filesystem::path& lockPath, std::optional<RequestAction> action) {
     desktop::X11UserTime userTime;
@@ -66,29 +59,29 @@ int runApplication(desktop::JsonPreferencesStore& preferences,
                                       QCoreApplication::applicationFilePath().toStdString());
     desktop::SyslogSystemLog systemLog;
     desktop::X11HotKeyService keyGrabs(userTime);
-    desktop::X11SystemHotKeys systemHotKeys(keyGrabs, desktop::displayKeyboardLayout());
-    const auto portal = isWaylandSession()
-                            ? std::make_unique<desktop::PortalHotKeyService>(
-                                  desktop::displayKeyboardLayout().keymap(),
-                                  Main::tr("Show or hide the Pinlet note").toStdString(),
-                                  sayThereAreNoGlobalShortcuts)
-                            : nullptr;
-    platform::HotKeyService& hotKeys =
-        portal ? static_cast<platform::HotKeyService&>(*portal) : keyGrabs;
+    desktop::X11SystemHotKeys systemHotKeys(keyGrabs, desktop::displayKeyboardLayout(),
+                                            pinlet::ToggleHotKeys::gnomeCommandPath);
+    const pinlet::ToggleHotKeys hotKeys(keyGrabs, desktop::displayKeyboardLayout().keymap(),
+                                        isWaylandSession());
     const desktop::QtMenuTracking menuTracking(notifications);
     pinlet::QuillpadApp app(
         platform::Services{preferences, notifications, mainQueue, workspace, pasteboard, loginItems,
-                           systemLog, hotKeys, desktop::displayKeyboardLayout(),
+                           systemLog, hotKeys.service(), desktop::displayKeyboardLayout(),
                            desktop::displayKeyEventTranslator(), systemHotKeys});
-    pinlet::PanelController& panel = app.appDelegate().panel();
+    const auto showShortcutHome = [&app, &hotKeys] {
+        app.scene().setShortcutHome(hotKeys.whereKept(),
+                                    hotKeys.home() != pinlet::ToggleHotKeys::Home::nowhere);
+    };
+    showShortcutHome();
+    QObject::connect(&hotKeys, &pinlet::ToggleHotKeys::homeChanged, showShortcutHome);
     if (action) {
-        panel.show();
+        pinlet::carryOut(app, *action);
     }
     const desktop::InstanceRequestServer requests(
         desktop::requestSocketPathFor(lockPath),
-        [&userTime, &panel](const desktop::InstanceRequest& request) {
+        [&userTime, &app](const desktop::InstanceRequest& request) {
             userTime.recordLaunch(request.startupId);
-            pinlet::carryOut(panel, request.action);
+            pinlet::carryOut(app, request.action);
         });
     if (const std::string error = requests.error(); !error.empty()) {
         pinlet::complain(Main::tr("Pinlet takes no requests from the command line: %1")

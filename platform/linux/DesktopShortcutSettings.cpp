@@ -1,5 +1,7 @@
 #include "platform/linux/DesktopShortcutSettings.h"
 
+#include "platform/linux/gnome/GnomeSettings.h"
+
 #include <array>
 #include <fstream>
 #include <gio/gio.h>
@@ -9,7 +11,10 @@ namespace platform::linux_desktop {
 
 namespace {
 
-constexpr const char* mediaKeysSchema = "org.gnome.settings-daemon.plugins.media-keys";
+using gnome::installedSchema;
+using gnome::isSettingsPath;
+using gnome::mediaKeysSchema;
+
 constexpr std::array keybindingSchemas{
     "org.gnome.desktop.wm.keybindings",
     "org.gnome.shell.keybindings",
@@ -17,24 +22,10 @@ constexpr std::array keybindingSchemas{
     "org.gnome.mutter.wayland.keybindings",
     mediaKeysSchema,
 };
-constexpr const char* customKeybindingSchema =
-    "org.gnome.settings-daemon.plugins.media-keys.custom-keybinding";
 
-// Opening a schema that is not installed would end the process: look it up first.
-GSettingsSchema* installedSchema(const char* id) {
-    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
-    return source == nullptr ? nullptr : g_settings_schema_source_lookup(source, id, TRUE);
-}
-
-// So would opening a relocatable schema without a path.
+// Opening a relocatable schema without a path would end the process.
 bool hasPathOfItsOwn(GSettingsSchema* schema) {
     return schema != nullptr && g_settings_schema_get_path(schema) != nullptr;
-}
-
-// A relocatable schema takes any path of this shape; another one would end the process.
-bool isSettingsPath(std::string_view path) {
-    return path.starts_with('/') && path.ends_with('/') &&
-           path.find("//") == std::string_view::npos;
 }
 
 void addAccelerators(GVariant* value, const AcceleratorReader& reader,
@@ -66,19 +57,19 @@ void addSchemaAccelerators(GSettingsSchema* schema, const AcceleratorReader& rea
 }
 
 // The user's own commands, each at a path that the media keys' settings list.
-void addCustomKeybindings(const AcceleratorReader& reader,
+void addCustomKeybindings(const AcceleratorReader& reader, std::string_view ownCommandPath,
                           std::vector<KeyCombination>& combinations) {
     g_autoptr(GSettingsSchema) mediaKeys = installedSchema(mediaKeysSchema);
-    g_autoptr(GSettingsSchema) custom = installedSchema(customKeybindingSchema);
+    g_autoptr(GSettingsSchema) custom = installedSchema(gnome::customKeybindingSchema);
     if (!hasPathOfItsOwn(mediaKeys) || custom == nullptr ||
-        !g_settings_schema_has_key(mediaKeys, "custom-keybindings") ||
+        !g_settings_schema_has_key(mediaKeys, gnome::customKeybindingsKey) ||
         !g_settings_schema_has_key(custom, "binding")) {
         return;
     }
     g_autoptr(GSettings) mediaKeySettings = g_settings_new_full(mediaKeys, nullptr, nullptr);
-    g_auto(GStrv) paths = g_settings_get_strv(mediaKeySettings, "custom-keybindings");
+    g_auto(GStrv) paths = g_settings_get_strv(mediaKeySettings, gnome::customKeybindingsKey);
     for (gchar** path = paths; *path != nullptr; ++path) {
-        if (isSettingsPath(*path)) {
+        if (isSettingsPath(*path) && *path != ownCommandPath) {
             g_autoptr(GSettings) settings = g_settings_new_full(custom, nullptr, *path);
             g_autoptr(GVariant) binding = g_settings_get_value(settings, "binding");
             addAccelerators(binding, reader, combinations);
@@ -131,7 +122,8 @@ void addActiveShortcuts(std::string_view line, const AcceleratorReader& reader,
 
 } // namespace
 
-std::vector<KeyCombination> gnomeKeybindings(const AcceleratorReader& reader) {
+std::vector<KeyCombination> gnomeKeybindings(const AcceleratorReader& reader,
+                                             std::string_view ownCommandPath) {
     std::vector<KeyCombination> combinations;
     for (const char* id : keybindingSchemas) {
         g_autoptr(GSettingsSchema) schema = installedSchema(id);
@@ -139,7 +131,7 @@ std::vector<KeyCombination> gnomeKeybindings(const AcceleratorReader& reader) {
             addSchemaAccelerators(schema, reader, combinations);
         }
     }
-    addCustomKeybindings(reader, combinations);
+    addCustomKeybindings(reader, ownCommandPath, combinations);
     return combinations;
 }
 

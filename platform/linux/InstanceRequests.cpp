@@ -14,10 +14,11 @@ namespace {
 
 // A request is its action's name on the first line, then NAME=value lines, then an empty line;
 // the instance answers with one line once it has carried it out.
-constexpr std::array<std::pair<InstanceRequest::Action, const char*>, 3> actionNames{{
+constexpr std::array<std::pair<InstanceRequest::Action, const char*>, 4> actionNames{{
     {InstanceRequest::Action::toggle, "toggle"},
     {InstanceRequest::Action::show, "show"},
     {InstanceRequest::Action::hide, "hide"},
+    {InstanceRequest::Action::settings, "settings"},
 }};
 constexpr const char* startupIdName = "DESKTOP_STARTUP_ID";
 constexpr QByteArrayView endOfRequest = "\n\n";

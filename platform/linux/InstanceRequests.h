@@ -10,11 +10,11 @@
 
 namespace platform::linux_desktop {
 
-// What a later `pinlet --toggle|--show|--hide` asks of the running instance, with the
+// What a later `pinlet --toggle|--show|--hide|--settings` asks of the running instance, with the
 // startup-notification id its launcher gave it for passing keyboard focus on (empty when there was
 // none). Pinlet is an X client on Wayland too, where a Wayland activation token means nothing.
 struct InstanceRequest {
-    enum class Action { toggle, show, hide };
+    enum class Action { toggle, show, hide, settings };
     Action action = Action::toggle;
     std::string startupId;
 

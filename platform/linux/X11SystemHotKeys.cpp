@@ -4,6 +4,8 @@
 #include "platform/linux/X11HotKeyService.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 
+#include <utility>
+
 namespace platform::linux_desktop {
 
 namespace {
@@ -17,8 +19,9 @@ void addEnabled(std::vector<SystemHotKey>& hotKeys, const std::vector<KeyCombina
 
 } // namespace
 
-X11SystemHotKeys::X11SystemHotKeys(X11HotKeyService& hotKeys, const XkbKeyboardLayout& layout)
-    : hotKeys_(hotKeys), layout_(layout) {}
+X11SystemHotKeys::X11SystemHotKeys(X11HotKeyService& hotKeys, const XkbKeyboardLayout& layout,
+                                   std::string ownGnomeCommandPath)
+    : hotKeys_(hotKeys), layout_(layout), ownGnomeCommandPath_(std::move(ownGnomeCommandPath)) {}
 
 // Every source is optional: the query as a whole never fails.
 std::optional<std::vector<SystemHotKey>>
@@ -26,7 +29,7 @@ X11SystemHotKeys::copySymbolicHotKeys(std::uint32_t candidateKeyCode,
                                       std::uint32_t candidateModifiers) {
     const AcceleratorReader reader(layout_.keymap());
     std::vector<SystemHotKey> hotKeys;
-    addEnabled(hotKeys, gnomeKeybindings(reader));
+    addEnabled(hotKeys, gnomeKeybindings(reader, ownGnomeCommandPath_));
     addEnabled(hotKeys, kdeGlobalShortcuts(reader));
     if (hotKeys_.isHeldByAnotherClient(candidateKeyCode, candidateModifiers)) {
         hotKeys.push_back(

@@ -96,11 +96,17 @@ protected:
     PinletBeforeTheTrayTest() : PinletApplicationTest({}) {}
 };
 
+// Until then the window is Pinlet's home: closing it leaves Pinlet running, with its shortcut,
+// and the application menu's command brings it back.
 TEST_F(PinletBeforeTheTrayTest, ATrayThatAppearsLaterTakesTheIconAndTheWindow) {
     QProcess& pinlet = startPinlet();
     const QStringList menuWindow{"xdotool", "search", "--onlyvisible", "--name", "^Pinlet menu$"};
     ASSERT_TRUE(waitUntil([&] { return session.run(menuWindow).has_value(); }))
         << pinlet.readAll().toStdString();
+    ASSERT_TRUE(session.run({"xdotool", "key", "alt+F4"}));
+    ASSERT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
+    EXPECT_EQ(request("--show").first, 0);
+    EXPECT_TRUE(waitUntil([&] { return session.run(menuWindow).has_value(); }));
     session.startTrayHost();
     EXPECT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
     EXPECT_TRUE(session.run({"xdotool", "search", "--onlyvisible", "--classname", "pinlet"}));
