@@ -7,6 +7,7 @@
 #include "platform/linux/XkbKeymap.h"
 #include "platform/linux/gnome/GnomeSettings.h"
 
+#include <QScopedValueRollback>
 #include <array>
 #include <string_view>
 #include <utility>
@@ -218,7 +219,8 @@ void GnomeKeybindingHotKeyService::writeBinding(const std::string& binding) {
     if (binding == written_) {
         return;
     }
-    // Set before writing: the settings report the application's own changes at once.
+    // The settings report this service's own changes at once, one key at a time.
+    const QScopedValueRollback writing(writing_, true);
     written_ = binding;
     if (binding.empty()) {
         changeListing(mediaKeys_, entry_.path, false);
@@ -239,7 +241,7 @@ void GnomeKeybindingHotKeyService::writeBinding(const std::string& binding) {
 // or its binding empty. A text that does not read as a combination changes nothing.
 void GnomeKeybindingHotKeyService::readUserChange() {
     const std::string binding = isListed(mediaKeys_, entry_.path) ? storedBinding() : "";
-    if (binding == written_ || writeTimer_.isActive()) {
+    if (writing_ || binding == written_ || writeTimer_.isActive()) {
         return;
     }
     const auto combination = AcceleratorReader(keymap_).fromGtk(binding);

@@ -63,6 +63,7 @@ private:
     std::map<HotKeyRef, std::string> bindings_;
     // What the settings hold by this service's own last write; empty: the entry is not listed.
     std::string written_;
+    bool writing_ = false;
     QTimer writeTimer_;
 };
 
