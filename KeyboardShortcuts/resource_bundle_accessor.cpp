@@ -1,5 +1,6 @@
 #include "KeyboardShortcuts/resource_bundle_accessor.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,20 +13,35 @@
 #include <cstdlib>
 #include <dlfcn.h>
 
+// The tables built into the library; their initialisation is referenced from here so that it is
+// linked from the archive. Qt's macro names a function at global scope.
+static void initializeBuiltInTables() {
+    Q_INIT_RESOURCE(KeyboardShortcuts);
+}
+
 namespace KeyboardShortcuts {
 namespace {
 
 namespace fs = std::filesystem;
 
+// Where the tables built into the library are, as Qt's file classes read them.
+const fs::path builtInTables = ":/";
+
 constexpr std::string_view developmentLanguage = "en";
 constexpr std::string_view tableExtension = ".json";
 
 // Reported against the place this stop has always been reported against, so that the line reads
-// the same wherever and however the library was built.
-[[noreturn]] void stopForMissingBundle() {
-    std::fputs("KeyboardShortcuts/resource_bundle_accessor:44: Fatal error: unable to find bundle "
-               "named KeyboardShortcuts_KeyboardShortcuts\n",
-               stderr);
+// the same wherever and however the library was built; the places searched follow.
+[[noreturn]] void stopForMissingBundle(std::span<const fs::path> directories) {
+    std::string searched;
+    for (const fs::path& directory : directories) {
+        searched += (searched.empty() ? "" : ", ") + directory.string();
+    }
+    std::fprintf(stderr,
+                 "KeyboardShortcuts/resource_bundle_accessor:44: Fatal error: unable to find "
+                 "bundle named KeyboardShortcuts_KeyboardShortcuts\n"
+                 "KeyboardShortcuts: searched %s\n",
+                 searched.c_str());
     std::abort();
 }
 
@@ -59,18 +75,16 @@ std::vector<fs::path> searchDirectories() {
     if (!application.empty()) {
         directories.push_back(application.parent_path());
     }
+    directories.push_back(builtInTables);
     return directories;
 }
 
-std::vector<std::string> tableLanguages(const fs::path& bundle) {
+std::vector<std::string> tableLanguages(const QDir& bundle) {
     std::vector<std::string> languages;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(bundle, error)) {
-        if (entry.path().extension() == tableExtension) {
-            languages.push_back(entry.path().stem().string());
-        }
+    for (const QFileInfo& table :
+         bundle.entryInfoList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
+        languages.push_back(table.completeBaseName().toStdString());
     }
-    std::ranges::sort(languages);
     return languages;
 }
 
@@ -98,14 +112,14 @@ QJsonObject readTable(const fs::path& file) {
 Bundle::Bundle(fs::path path, std::vector<std::string> languages)
     : path_(std::move(path)), languages_(std::move(languages)) {}
 
+// Qt's file classes read the built-in tables as they read a directory.
 std::optional<Bundle> Bundle::open(const fs::path& directory) {
     fs::path path = directory / bundleName;
-    std::error_code error;
-    if (!fs::is_directory(path, error)) {
+    const QDir bundle(QString::fromStdString(path.string()));
+    if (!bundle.exists()) {
         return std::nullopt;
     }
-    std::vector<std::string> languages = tableLanguages(path);
-    return Bundle(std::move(path), std::move(languages));
+    return Bundle(std::move(path), tableLanguages(bundle));
 }
 
 std::optional<Bundle> Bundle::find(std::span<const fs::path> directories) {
@@ -118,7 +132,10 @@ std::optional<Bundle> Bundle::find(std::span<const fs::path> directories) {
 }
 
 Bundle& Bundle::module() {
-    static Bundle bundle = requireBundle(searchDirectories());
+    static Bundle bundle = [] {
+        initializeBuiltInTables();
+        return requireBundle(searchDirectories());
+    }();
     return bundle;
 }
 
@@ -167,7 +184,7 @@ const Bundle::StringTable& Bundle::table(const std::string& language) {
 Bundle requireBundle(std::span<const fs::path> directories) {
     auto bundle = Bundle::find(directories);
     if (!bundle) {
-        stopForMissingBundle();
+        stopForMissingBundle(directories);
     }
     return std::move(*bundle);
 }

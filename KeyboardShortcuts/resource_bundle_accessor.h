@@ -24,7 +24,7 @@ public:
     // The library's own bundle, searched for once, at the first call: in the application's
     // resource directory (<prefix>/share/<executable name> for <prefix>/bin/<executable>), in
     // the directory of the file that holds the library's code, in the application's own
-    // directory. Stops the program when none of them has one.
+    // directory, and last the copy built into the library, so that a program need place none.
     [[nodiscard]] static Bundle& module();
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
@@ -48,7 +48,7 @@ private:
 };
 
 // The search of Bundle::module() over the given directories: the first bundle, or a fatal stop
-// with "unable to find bundle named KeyboardShortcuts_KeyboardShortcuts".
+// with "unable to find bundle named KeyboardShortcuts_KeyboardShortcuts" and the places searched.
 [[nodiscard]] Bundle requireBundle(std::span<const std::filesystem::path> directories);
 
 // The text of one of the library's keys, from Bundle::module().

@@ -1,5 +1,7 @@
 #include "platform/linux/gnome/GnomeSettings.h"
 
+#include <gio/gio.h>
+
 namespace platform::linux_desktop::gnome {
 
 GSettingsSchema* installedSchema(const char* id) {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <gio/gio.h>
 #include <string_view>
+
+struct _GSettingsSchema; // GLib's GSettingsSchema
 
 // What the GNOME family's settings need from whoever reads or writes them through GSettings.
 namespace platform::linux_desktop::gnome {
@@ -14,7 +15,7 @@ inline constexpr const char* customKeybindingSchema =
     "org.gnome.settings-daemon.plugins.media-keys.custom-keybinding";
 
 // The schema, or none where it is not installed: opening one that is not would end the process.
-[[nodiscard]] GSettingsSchema* installedSchema(const char* id);
+[[nodiscard]] _GSettingsSchema* installedSchema(const char* id);
 
 // A relocatable schema takes any path of this shape; another one would end the process.
 [[nodiscard]] bool isSettingsPath(std::string_view path);
