@@ -31,6 +31,7 @@ struct HotKey {
     std::optional<HotKeyRef> carbonHotKey;
     const Callback onKeyDown;
     const Callback onKeyUp;
+    const platform::HotKeyLabel label;
 };
 
 constexpr std::array hotKeyEventTypes{
@@ -113,15 +114,19 @@ bool fitsIn32Bits(std::int64_t value) {
 
 // A value edited into the store by hand can lie outside what the service takes; such a hot
 // key is refused as one the display cannot express rather than truncated into another one.
-platform::HotKeyService::Registration registerWithService(const Shortcut& shortcut,
-                                                          std::int64_t id) {
+platform::HotKeyService::Registration registerWithService(const Shortcut& shortcut, std::int64_t id,
+                                                          const platform::HotKeyLabel& label) {
     if (!fitsIn32Bits(shortcut.carbonKeyCode()) || !fitsIn32Bits(shortcut.carbonModifiers()) ||
         !fitsIn32Bits(id)) {
         return {.status = hotKeyInvalid, .reference = std::nullopt};
     }
+    const platform::HotKeyId hotKeyId{hotKeySignature, static_cast<std::uint32_t>(id)};
+    if (!label.name.empty()) {
+        service().describeHotKey(hotKeyId, label);
+    }
     return service().registerHotKey(static_cast<std::uint32_t>(shortcut.carbonKeyCode()),
                                     static_cast<std::uint32_t>(shortcut.carbonModifiers()),
-                                    {hotKeySignature, static_cast<std::uint32_t>(id)});
+                                    hotKeyId);
 }
 
 bool succeeded(const platform::HotKeyService::Registration& registration) {
@@ -218,16 +223,17 @@ std::shared_ptr<HotKey> matchRawKey(const platform::KeyboardEvent& event) {
 
 } // namespace
 
-void register_(const Shortcut& shortcut, Callback onKeyDown, Callback onKeyUp) {
+void register_(const Shortcut& shortcut, Callback onKeyDown, Callback onKeyUp,
+               const platform::HotKeyLabel& label) {
     const std::int64_t id = ++state().hotKeyId;
-    const auto registration = registerWithService(shortcut, id);
+    const auto registration = registerWithService(shortcut, id, label);
     if (!succeeded(registration)) {
         reportRegistrationError(shortcut, registration.status);
         return;
     }
     state().hotKeys.emplace(
         id, std::make_shared<HotKey>(HotKey{shortcut, id, registration.reference,
-                                            std::move(onKeyDown), std::move(onKeyUp)}));
+                                            std::move(onKeyDown), std::move(onKeyUp), label}));
     installEventHandlerOnce();
 }
 
@@ -266,7 +272,7 @@ void softRegisterAll() {
         if (hotKey->carbonHotKey) {
             continue;
         }
-        const auto registration = registerWithService(hotKey->shortcut, id);
+        const auto registration = registerWithService(hotKey->shortcut, id, hotKey->label);
         if (succeeded(registration)) {
             hotKey->carbonHotKey = registration.reference;
         } else {

@@ -17,9 +17,10 @@ using Callback = std::function<void(const Shortcut&)>;
 // The signature of every hot key of this layer: QPHK.
 inline constexpr std::uint32_t hotKeySignature = 0x5150484B;
 
-// Registers a new hot key under the next id. A failure writes one line on standard output and
-// adds no entry; the id is used up either way.
-void register_(const Shortcut& shortcut, Callback onKeyDown, Callback onKeyUp);
+// Registers a new hot key under the next id, labelled for desktops that show their hot keys. A
+// failure writes one line on standard output and adds no entry; the id is used up either way.
+void register_(const Shortcut& shortcut, Callback onKeyDown, Callback onKeyUp,
+               const platform::HotKeyLabel& label = {});
 // Unregisters and removes every entry of the shortcut.
 void unregister(const Shortcut& shortcut);
 // Brings hot keys, the handler's event types and the menu monitor in line with

@@ -63,7 +63,7 @@ std::unordered_set<Shortcut> shortcutsForStreamHandlers() {
 void addHandler(HandlerTable& table, const Name& name, Action action) {
     table[name].push_back(std::move(action));
     if (const auto shortcut = getShortcut(name)) {
-        internal::registerShortcut(*shortcut);
+        internal::registerShortcut(*shortcut, name);
     }
 }
 
@@ -104,7 +104,7 @@ void addStream(const Name& name, const QUuid& id,
     state().streamKeyDownHandlers[name][id] = [buffer] { buffer->yield(EventType::keyDown); };
     state().streamKeyUpHandlers[name][id] = [buffer] { buffer->yield(EventType::keyUp); };
     if (const auto shortcut = getShortcut(name)) {
-        internal::registerShortcut(*shortcut);
+        internal::registerShortcut(*shortcut, name);
     }
 }
 
@@ -191,7 +191,7 @@ bool isEnabled(const Name& name) {
 void enable(const std::vector<Name>& names) {
     for (const Name& name : names) {
         if (const auto shortcut = getShortcut(name)) {
-            internal::registerShortcut(*shortcut);
+            internal::registerShortcut(*shortcut, name);
         }
     }
 }
@@ -232,11 +232,12 @@ const std::unordered_set<Shortcut>& registeredShortcuts() {
 
 // A shortcut the desktop refused still counts as registered, so it is not tried again until it
 // is taken back.
-void registerShortcut(const Shortcut& shortcut) {
+void registerShortcut(const Shortcut& shortcut, const Name& name) {
     if (state().registeredShortcuts.contains(shortcut)) {
         return;
     }
-    CarbonKeyboardShortcuts::register_(shortcut, handleOnKeyDown, handleOnKeyUp);
+    CarbonKeyboardShortcuts::register_(shortcut, handleOnKeyDown, handleOnKeyUp,
+                                       {.name = name.rawValue(), .description = description(name)});
     state().registeredShortcuts.insert(shortcut);
 }
 

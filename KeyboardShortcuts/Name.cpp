@@ -6,6 +6,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/PreferencesStore.h"
 
+#include <cctype>
 #include <unordered_map>
 
 namespace KeyboardShortcuts {
@@ -29,10 +30,44 @@ std::optional<Shortcut> decodeStored(const std::string& text) {
     return decoded.emplace(text, Shortcut::fromJson(text)).first->second;
 }
 
+std::unordered_map<std::string, std::string>& descriptions() {
+    static std::unordered_map<std::string, std::string> given;
+    return given;
+}
+
+// "togglePanel" reads "Toggle panel": words where the case turns up or a separator stands.
+std::string describedByItsName(const std::string& rawValue) {
+    std::string text;
+    for (const char character : rawValue) {
+        const bool separator = character == '_' || character == '-' || character == '.';
+        if (separator ||
+            (std::isupper(static_cast<unsigned char>(character)) != 0 && !text.empty())) {
+            if (!text.empty() && text.back() != ' ') {
+                text += ' ';
+            }
+            if (separator) {
+                continue;
+            }
+        }
+        text +=
+            static_cast<char>(text.empty() ? std::toupper(static_cast<unsigned char>(character))
+                                           : std::tolower(static_cast<unsigned char>(character)));
+    }
+    return text;
+}
+
 } // namespace
 
-Name::Name(std::string rawValue, std::optional<Shortcut> defaultShortcut)
+std::string description(const Name& name) {
+    const auto found = descriptions().find(name.rawValue());
+    return found != descriptions().end() ? found->second : describedByItsName(name.rawValue());
+}
+
+Name::Name(std::string rawValue, std::optional<Shortcut> defaultShortcut, std::string description)
     : rawValue_(std::move(rawValue)), defaultShortcut_(defaultShortcut) {
+    if (!description.empty()) {
+        descriptions()[rawValue_] = std::move(description);
+    }
     if (defaultShortcut_ && !internal::userDefaultsContains(*this)) {
         internal::userDefaultsSet(*this, *defaultShortcut_);
     }
@@ -94,7 +129,7 @@ void userDefaultsSet(const Name& name, const Shortcut& shortcut) {
     if (const auto old = getShortcut(name)) {
         unregisterShortcut(*old);
     }
-    registerShortcut(shortcut);
+    registerShortcut(shortcut, name);
     store().set(storeKey(name), shortcut.toJson());
     userDefaultsDidChange(name);
 }

@@ -17,8 +17,11 @@ namespace KeyboardShortcuts {
 class Name {
 public:
     // With a default, on the first run (nothing stored under the name's key yet) the default is
-    // stored, its hot key registered and the change announced.
-    explicit Name(std::string rawValue, std::optional<Shortcut> defaultShortcut = std::nullopt);
+    // stored, its hot key registered and the change announced. The description is what a desktop
+    // that lists the application's shortcuts (the GlobalShortcuts portal) shows beside it; without
+    // one the raw value is put in words ("togglePanel" reads "Toggle panel").
+    explicit Name(std::string rawValue, std::optional<Shortcut> defaultShortcut = std::nullopt,
+                  std::string description = {});
 
     [[nodiscard]] const std::string& rawValue() const { return rawValue_; }
     [[nodiscard]] const std::optional<Shortcut>& defaultShortcut() const {
@@ -46,6 +49,10 @@ inline constexpr std::string_view shortcutByNameDidChange =
 // Stores the shortcut and moves the hot key to it; none clears the name (a name with a default
 // keeps the removal across restarts). Each change is announced.
 void setShortcut(const std::optional<Shortcut>& shortcut, const Name& name);
+
+// The description given with the name (the latest, where several were), else its raw value in
+// words.
+[[nodiscard]] std::string description(const Name& name);
 
 // Returns each name to its default, in order; a name without one is cleared.
 void reset(const std::vector<Name>& names);

@@ -4,13 +4,17 @@
 #include "Pinlet/AppDelegate.h"
 #include "platform/Event.h"
 
+#include <QCoreApplication>
+
 namespace pinlet {
 
 const KeyboardShortcuts::Name& togglePanel() {
     static const KeyboardShortcuts::Name name(
-        "togglePanel", KeyboardShortcuts::Shortcut(KeyboardShortcuts::Key::n,
-                                                   platform::ModifierFlags::control |
-                                                       platform::ModifierFlags::option));
+        "togglePanel",
+        KeyboardShortcuts::Shortcut(KeyboardShortcuts::Key::n, platform::ModifierFlags::control |
+                                                                   platform::ModifierFlags::option),
+        QCoreApplication::translate("pinlet::ToggleHotKeys", "Show or hide the Pinlet note")
+            .toStdString());
     return name;
 }
 

@@ -77,8 +77,8 @@ void portalToggleLatency(benchmark::State& state) {
     startPinlet(session, pinletEnvironment(session, portal.environment()));
     for ([[maybe_unused]] auto _ : state) {
         bench_support::reportPercentiles(state, showLatencies(session, [&] {
-                                             portal.send("Activated QPHK-1");
-                                             return portal.send("Deactivated QPHK-1");
+                                             portal.send("Activated togglePanel");
+                                             return portal.send("Deactivated togglePanel");
                                          }));
     }
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 
 namespace platform {
 
@@ -62,6 +63,13 @@ struct KeyboardEvent {
     std::uint32_t timestamp = 0;
 };
 
+// What a desktop may show of a hot key in its own shortcut settings: a name that stays the same
+// across runs, under which the desktop keeps the keys a user chose, and a description.
+struct HotKeyLabel {
+    std::string name;
+    std::string description;
+};
+
 // An opaque reference to a registration or to the installed handler; never 0.
 using HotKeyRef = std::uint64_t;
 
@@ -84,6 +92,9 @@ public:
     // Key code and modifier bits in the shortcut encoding (virtual key code, hot-key bits).
     virtual Registration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                         HotKeyId id) = 0;
+    // Labels the hot key that is registered under the id next. Services that show the desktop
+    // nothing of their hot keys ignore it.
+    virtual void describeHotKey(HotKeyId /*id*/, const HotKeyLabel& /*label*/) {}
     // Releases the combination; an empty reference is ignored.
     virtual void unregisterHotKey(std::optional<HotKeyRef> reference) = 0;
     // The one handler; it receives only the event types added to it afterwards. None on failure.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeyboardShortcuts/Name.h"
 #include "KeyboardShortcuts/Shortcut.h"
 
 #include <unordered_set>
@@ -15,8 +16,8 @@ void setPaused(bool paused);
 
 // The shortcuts handed to the hot-key layer and not taken back.
 [[nodiscard]] const std::unordered_set<Shortcut>& registeredShortcuts();
-// Hands the shortcut to the hot-key layer unless it is there already.
-void registerShortcut(const Shortcut& shortcut);
+// Hands the shortcut to the hot-key layer unless it is there already, labelled as the name's.
+void registerShortcut(const Shortcut& shortcut, const Name& name);
 // Takes it back from the hot-key layer.
 void unregisterShortcut(const Shortcut& shortcut);
 

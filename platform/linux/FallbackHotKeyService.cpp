@@ -27,14 +27,22 @@ void FallbackHotKeyService::forwardEventsOf(HotKeyService& service) {
     }
 }
 
+void FallbackHotKeyService::describeHotKey(HotKeyId id, const HotKeyLabel& label) {
+    labels_[id.id] = label;
+    serving_->describeHotKey(id, label);
+}
+
 HotKeyService::Registration
 FallbackHotKeyService::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, HotKeyId id) {
+    const auto labelled = labels_.extract(id.id);
     const Registration registration = serving_->registerHotKey(keyCode, modifiers, id);
     if (!registration.reference) {
         return registration;
     }
     const HotKeyRef reference = takeReference();
-    hotKeys_.emplace(reference, HotKey{keyCode, modifiers, id, registration.reference});
+    hotKeys_.emplace(reference, HotKey{keyCode, modifiers, id,
+                                       labelled ? std::optional(labelled.mapped()) : std::nullopt,
+                                       registration.reference});
     return {.status = registration.status, .reference = reference};
 }
 
@@ -53,6 +61,9 @@ void FallbackHotKeyService::fallBackTo(HotKeyService& other) {
     serving_ = &other;
     forwardEventsOf(other);
     for (auto& [reference, hotKey] : hotKeys_) {
+        if (hotKey.label) {
+            other.describeHotKey(hotKey.id, *hotKey.label);
+        }
         hotKey.reference =
             other.registerHotKey(hotKey.keyCode, hotKey.modifiers, hotKey.id).reference;
     }

@@ -14,6 +14,7 @@ class FallbackHotKeyService final : public HotKeyServiceBase {
 public:
     explicit FallbackHotKeyService(HotKeyService& first);
 
+    void describeHotKey(HotKeyId id, const HotKeyLabel& label) override;
     Registration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                 HotKeyId id) override;
     void unregisterHotKey(std::optional<HotKeyRef> reference) override;
@@ -26,6 +27,7 @@ private:
         std::uint32_t keyCode;
         std::uint32_t modifiers;
         HotKeyId id;
+        std::optional<HotKeyLabel> label;
         std::optional<HotKeyRef> reference; // the serving service's
     };
 
@@ -33,6 +35,7 @@ private:
 
     HotKeyService* serving_;
     std::map<HotKeyRef, HotKey> hotKeys_;
+    std::map<std::uint32_t, HotKeyLabel> labels_; // for the next registration under an id
 };
 
 } // namespace platform::linux_desktop

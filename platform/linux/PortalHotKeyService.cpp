@@ -67,7 +67,8 @@ std::string triggerFor(const XkbKeymap& keymap, std::uint32_t keyCode, std::uint
     return trigger + *name;
 }
 
-// Stable across runs, so that the desktop keeps the keys a user chose for it: "QPHK-1".
+// For a hot key without a label: "QPHK-1", stable while the application registers in the same
+// order.
 QString shortcutIdFor(HotKeyId id) {
     std::string signature;
     for (const int shift : {24, 16, 8, 0}) {
@@ -105,14 +106,24 @@ PortalHotKeyService::PortalHotKeyService(const XkbKeymap& keymap, std::string de
     }
 }
 
+void PortalHotKeyService::describeHotKey(HotKeyId id, const HotKeyLabel& label) {
+    labels_[id.id] = label;
+}
+
 HotKeyService::Registration
 PortalHotKeyService::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, HotKeyId id) {
+    const auto labelled = labels_.extract(id.id);
     std::string trigger = triggerFor(keymap_, keyCode, modifiers);
     if (trigger.empty()) {
         return {HotKeyStatus::hotKeyInvalid, std::nullopt};
     }
     const HotKeyRef reference = takeReference();
-    hotKeys_.emplace(reference, HotKey{std::move(trigger), id});
+    HotKey hotKey{shortcutIdFor(id), {std::move(trigger), description_}, id};
+    if (labelled) {
+        hotKey.shortcutId = QString::fromStdString(labelled.mapped().name);
+        hotKey.offer.description = labelled.mapped().description;
+    }
+    hotKeys_.emplace(reference, std::move(hotKey));
     offerTimer_.start();
     return {HotKeyStatus::noError, reference};
 }
@@ -126,9 +137,9 @@ void PortalHotKeyService::unregisterHotKey(std::optional<HotKeyRef> reference) {
 // The session binds everything registered now; a combination that went meanwhile stays bound
 // until something new is offered, and its events find no registration.
 void PortalHotKeyService::offerWhatIsNew() {
-    std::map<QString, std::string> wanted;
+    std::map<QString, Offer> wanted;
     for (const auto& [reference, hotKey] : hotKeys_) {
-        wanted.emplace(shortcutIdFor(hotKey.id), hotKey.trigger);
+        wanted.emplace(hotKey.shortcutId, hotKey.offer);
     }
     const bool allOffered = std::ranges::all_of(wanted, [this](const auto& entry) {
         const auto found = offered_.find(entry.first);
@@ -150,10 +161,10 @@ void PortalHotKeyService::createSession() {
 
 void PortalHotKeyService::bindShortcuts() {
     QList<PortalShortcut> shortcuts;
-    for (const auto& [id, trigger] : offered_) {
+    for (const auto& [id, offer] : offered_) {
         shortcuts.append({id,
-                          {{"description", QString::fromStdString(description_)},
-                           {"preferred_trigger", QString::fromStdString(trigger)}}});
+                          {{"description", QString::fromStdString(offer.description)},
+                           {"preferred_trigger", QString::fromStdString(offer.trigger)}}});
     }
     callPortal(QStringLiteral("BindShortcuts"),
                {QVariant::fromValue(session_), QVariant::fromValue(shortcuts), QString()}, {},
@@ -256,7 +267,7 @@ void PortalHotKeyService::deliver(std::uint32_t kind, const QDBusObjectPath& ses
         return;
     }
     for (const auto& [reference, hotKey] : hotKeys_) {
-        if (shortcutIdFor(hotKey.id) == shortcutId) {
+        if (hotKey.shortcutId == shortcutId) {
             deliverToHandler(KeyboardEvent{kind, hotKey.id, 0, 0, 0});
             return;
         }

@@ -19,9 +19,10 @@ class XkbKeymap;
 
 // Hot keys through the desktop's GlobalShortcuts portal, where a Wayland compositor keeps the
 // keyboard to itself. Each combination is offered to the portal as the preferred trigger of a
-// shortcut of this application; the desktop has the last word on the keys (the user may choose
-// others in its settings), and tells when the shortcut is activated and deactivated, which are
-// delivered as the hot key's press and release.
+// shortcut of this application, under its label's name and with its description (else under an
+// id made from the registration's and the description given here); the desktop has the last word on
+// the keys (the user may choose others in its settings), and tells when the shortcut is activated
+// and deactivated, which are delivered as the hot key's press and release.
 //
 // The portal answers later, so a registration succeeds at once unless the combination has no
 // trigger (the function modifier, a key without a keysym). Registrations made in one turn of the
@@ -39,6 +40,7 @@ public:
                         std::function<void()> onUnavailable,
                         QDBusConnection bus = QDBusConnection::sessionBus());
 
+    void describeHotKey(HotKeyId id, const HotKeyLabel& label) override;
     Registration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                 HotKeyId id) override;
     void unregisterHotKey(std::optional<HotKeyRef> reference) override;
@@ -53,8 +55,16 @@ private slots:
                        const QVariantMap& options);
 
 private:
-    struct HotKey {
+    // What the portal is offered of a hot key: the trigger and the description, under its id.
+    struct Offer {
         std::string trigger;
+        std::string description;
+
+        friend bool operator==(const Offer&, const Offer&) = default;
+    };
+    struct HotKey {
+        QString shortcutId;
+        Offer offer;
         HotKeyId id;
     };
     // The one request that the portal has yet to answer.
@@ -76,8 +86,10 @@ private:
     std::function<void()> onUnavailable_;
     QDBusConnection bus_;
     std::map<HotKeyRef, HotKey> hotKeys_;
-    // Shortcut id and trigger of what the current session holds, or is being offered.
-    std::map<QString, std::string> offered_;
+    // The label given for the hot key registered next under an id.
+    std::map<std::uint32_t, HotKeyLabel> labels_;
+    // What the current session holds, or is being offered, by shortcut id.
+    std::map<QString, Offer> offered_;
     QDBusObjectPath session_;
     QString request_;
     Step step_ = Step::none;

@@ -17,15 +17,21 @@ public:
         std::uint32_t modifiers;
         platform::HotKeyId id;
         platform::HotKeyRef reference;
+        platform::HotKeyLabel label;
     };
 
+    void describeHotKey(platform::HotKeyId id, const platform::HotKeyLabel& label) override {
+        labels_[id.id] = label;
+    }
     Registration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                 platform::HotKeyId id) override {
+        const auto labelled = labels_.extract(id.id);
         if (const auto failure = failures_.find({keyCode, modifiers}); failure != failures_.end()) {
             return {.status = failure->second, .reference = std::nullopt};
         }
         const platform::HotKeyRef reference = takeReference();
-        registered_.push_back({keyCode, modifiers, id, reference});
+        registered_.push_back({keyCode, modifiers, id, reference,
+                               labelled ? labelled.mapped() : platform::HotKeyLabel{}});
         return {.status = platform::HotKeyStatus::noError, .reference = reference};
     }
     void unregisterHotKey(std::optional<platform::HotKeyRef> reference) override {
@@ -64,6 +70,7 @@ private:
     }
 
     std::vector<HotKey> registered_;
+    std::map<std::uint32_t, platform::HotKeyLabel> labels_;
     std::map<std::pair<std::uint32_t, std::uint32_t>, std::int32_t> failures_;
 };
 

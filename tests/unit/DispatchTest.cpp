@@ -198,4 +198,28 @@ TEST_F(DispatchTest, AKeyHeldInAnOpenMenuGivesOnePressAndOneRelease) {
     EXPECT_EQ(calls, (Calls{"down", "up"}));
 }
 
+// A desktop that lists the application's shortcuts keeps each under its name, whichever registers
+// first, beside the description given with it, or else its name in words.
+TEST_F(DispatchTest, EachNameIsOfferedUnderItsOwnNameWithItsDescription) {
+    using Label = std::pair<std::string, std::string>;
+    const Shortcut k = controlOptionShortcut(Key::k);
+    const Shortcut j = controlOptionShortcut(Key::j);
+    const Name described{"showNote", k, "Show the note"};
+    const Name plain{"clear_allNotes", j};
+    const auto labelOf = [this](const Shortcut& shortcut) {
+        const auto& registered = hotKeys.registered();
+        const auto found = std::ranges::find_if(
+            registered, [&](const auto& hotKey) { return hotKey.keyCode == code(shortcut); });
+        return found == registered.end() ? Label()
+                                         : Label(found->label.name, found->label.description);
+    };
+    for (const bool describedFirst : {true, false}) {
+        KeyboardShortcuts::disable(described, plain);
+        describedFirst ? KeyboardShortcuts::enable(described, plain)
+                       : KeyboardShortcuts::enable(plain, described);
+        EXPECT_EQ(labelOf(k), Label("showNote", "Show the note"));
+        EXPECT_EQ(labelOf(j), Label("clear_allNotes", "Clear all notes"));
+    }
+}
+
 } // namespace

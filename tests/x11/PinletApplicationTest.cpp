@@ -356,11 +356,11 @@ protected:
 TEST_F(PinletOnAWaylandDesktopTest, ThePortalsShortcutTogglesOnReleaseAndARecordedOneIsOffered) {
     const WindowId other = session.createWindow();
     QProcess& pinlet = startPinlet();
-    ASSERT_TRUE(portalSaid("bound QPHK-1 CTRL+ALT+n\n")) << pinlet.readAll().toStdString();
+    ASSERT_TRUE(portalSaid("bound togglePanel CTRL+ALT+n\n")) << pinlet.readAll().toStdString();
     for (int round = 0; round < 2; ++round) {
-        portal.send("Activated QPHK-1");
+        portal.send("Activated togglePanel");
         EXPECT_FALSE(waitUntil([&] { return panelIsActive() != (round == 1); }, 500));
-        portal.send("Deactivated QPHK-1");
+        portal.send("Deactivated togglePanel");
         EXPECT_TRUE(waitUntil([&] { return panelIsActive() == (round == 0); }));
     }
     EXPECT_TRUE(waitUntil([&] { return session.activeWindow() == other; }));
