@@ -16,8 +16,8 @@ std::optional<PlatformServices>& services() {
 
 } // namespace
 
-void installPlatformServices(const PlatformServices& newServices) {
-    services().emplace(newServices);
+const PlatformServices& installPlatformServices(const PlatformServices& newServices) {
+    return services().emplace(newServices);
 }
 
 const PlatformServices& internal::installedServices() {

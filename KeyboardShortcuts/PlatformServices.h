@@ -26,7 +26,8 @@ struct PlatformServices {
     platform::SystemHotKeys& systemHotKeys;
 };
 
-// Installs the services, on the main thread, before the first name is made or handler added.
-void installPlatformServices(const PlatformServices& services);
+// Installs the services, on the main thread, before the first name is made or handler added;
+// returns what it installed.
+const PlatformServices& installPlatformServices(const PlatformServices& services);
 
 } // namespace KeyboardShortcuts

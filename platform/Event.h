@@ -22,6 +22,9 @@ inline constexpr std::uint64_t shift = 0x20000;
 inline constexpr std::uint64_t control = 0x40000;
 inline constexpr std::uint64_t option = 0x80000;
 inline constexpr std::uint64_t command = 0x100000;
+// The same modifiers by the names Linux keyboards give them.
+inline constexpr std::uint64_t alt = option;
+inline constexpr std::uint64_t super = command;
 inline constexpr std::uint64_t numericPad = 0x200000; // keypad keys
 inline constexpr std::uint64_t function = 0x800000;
 } // namespace ModifierFlags
