@@ -149,4 +149,33 @@ std::optional<KeyCombination> AcceleratorReader::combination(std::string_view ke
                : std::optional<KeyCombination>({.keyCode = found->second, .modifiers = modifiers});
 }
 
+const AcceleratorStyle gtkAccelerator{{
+    {HotKeyModifier::shift, "<Shift>"},
+    {HotKeyModifier::control, "<Control>"},
+    {HotKeyModifier::option, "<Alt>"},
+    {HotKeyModifier::command, "<Super>"},
+}};
+
+const AcceleratorStyle portalTrigger{{
+    {HotKeyModifier::control, "CTRL+"},
+    {HotKeyModifier::option, "ALT+"},
+    {HotKeyModifier::shift, "SHIFT+"},
+    {HotKeyModifier::command, "LOGO+"},
+}};
+
+std::string acceleratorText(const XkbKeymap& keymap, std::uint32_t keyCode, std::uint32_t modifiers,
+                            const AcceleratorStyle& style) {
+    const auto name = keymap.baseKeysymName(static_cast<std::uint16_t>(keyCode));
+    if ((modifiers & HotKeyModifier::function) != 0 || !name) {
+        return {};
+    }
+    std::string text;
+    for (const auto& [modifier, spelling] : style) {
+        if ((modifiers & modifier) != 0) {
+            text += spelling;
+        }
+    }
+    return text + *name;
+}
+
 } // namespace platform::linux_desktop

@@ -2,8 +2,10 @@
 
 #include "platform/linux/XkbKeymap.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -37,5 +39,18 @@ private:
 
     std::unordered_map<std::uint32_t, std::uint16_t> virtualKeyCodes_; // by keysym
 };
+
+// How a desktop writes a key combination: the spelling of each modifier, in the order written,
+// before the name of the keysym that the key types at its base level in the first layout.
+using AcceleratorStyle = std::array<std::pair<std::uint32_t, std::string_view>, 4>;
+// GTK's, as GNOME's settings write it: "<Control><Alt>n".
+extern const AcceleratorStyle gtkAccelerator;
+// The GlobalShortcuts portal's triggers: "CTRL+ALT+n".
+extern const AcceleratorStyle portalTrigger;
+
+// The combination (hot-key modifier bits) in the style; empty where it cannot be written so (the
+// function modifier, a key without a keysym).
+[[nodiscard]] std::string acceleratorText(const XkbKeymap& keymap, std::uint32_t keyCode,
+                                          std::uint32_t modifiers, const AcceleratorStyle& style);
 
 } // namespace platform::linux_desktop

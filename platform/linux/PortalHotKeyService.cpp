@@ -1,5 +1,6 @@
 #include "platform/linux/PortalHotKeyService.h"
 
+#include "platform/linux/AcceleratorReader.h"
 #include "platform/linux/XkbKeymap.h"
 
 #include <QDBusArgument>
@@ -42,30 +43,6 @@ namespace {
 const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString shortcutsInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
-
-// In the order and with the names of the portal's triggers.
-constexpr std::array<std::pair<std::uint32_t, const char*>, 4> triggerModifiers{{
-    {HotKeyModifier::control, "CTRL"},
-    {HotKeyModifier::option, "ALT"},
-    {HotKeyModifier::shift, "SHIFT"},
-    {HotKeyModifier::command, "LOGO"},
-}};
-
-// "CTRL+ALT+n": modifiers, then the keysym that the key types at its base level in the first
-// layout. Empty when the combination cannot be put so.
-std::string triggerFor(const XkbKeymap& keymap, std::uint32_t keyCode, std::uint32_t modifiers) {
-    const auto name = keymap.baseKeysymName(static_cast<std::uint16_t>(keyCode));
-    if ((modifiers & HotKeyModifier::function) != 0 || !name) {
-        return {};
-    }
-    std::string trigger;
-    for (const auto& [modifier, modifierName] : triggerModifiers) {
-        if ((modifiers & modifier) != 0) {
-            trigger += std::string(modifierName) + '+';
-        }
-    }
-    return trigger + *name;
-}
 
 // For a hot key without a label: "QPHK-1", stable while the application registers in the same
 // order.
@@ -113,7 +90,7 @@ void PortalHotKeyService::describeHotKey(HotKeyId id, const HotKeyLabel& label) 
 HotKeyService::Registration
 PortalHotKeyService::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, HotKeyId id) {
     const auto labelled = labels_.extract(id.id);
-    std::string trigger = triggerFor(keymap_, keyCode, modifiers);
+    std::string trigger = acceleratorText(keymap_, keyCode, modifiers, portalTrigger);
     if (trigger.empty()) {
         return {HotKeyStatus::hotKeyInvalid, std::nullopt};
     }

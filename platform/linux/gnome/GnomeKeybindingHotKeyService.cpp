@@ -17,30 +17,6 @@ namespace {
 
 using gnome::customKeybindingsKey;
 
-// In the order GNOME's settings write them.
-constexpr std::array<std::pair<std::uint32_t, const char*>, 4> acceleratorModifiers{{
-    {HotKeyModifier::shift, "<Shift>"},
-    {HotKeyModifier::control, "<Control>"},
-    {HotKeyModifier::option, "<Alt>"},
-    {HotKeyModifier::command, "<Super>"},
-}};
-
-// "<Control><Alt>n"; empty when the combination cannot be put so.
-std::string acceleratorFor(const XkbKeymap& keymap, std::uint32_t keyCode,
-                           std::uint32_t modifiers) {
-    const auto name = keymap.baseKeysymName(static_cast<std::uint16_t>(keyCode));
-    if ((modifiers & HotKeyModifier::function) != 0 || !name) {
-        return {};
-    }
-    std::string accelerator;
-    for (const auto& [modifier, modifierName] : acceleratorModifiers) {
-        if ((modifiers & modifier) != 0) {
-            accelerator += modifierName;
-        }
-    }
-    return accelerator + *name;
-}
-
 GSettings* mediaKeySettings() {
     g_autoptr(GSettingsSchema) schema = gnome::installedSchema(gnome::mediaKeysSchema);
     return g_settings_new_full(schema, nullptr, nullptr);
@@ -192,7 +168,7 @@ GnomeKeybindingHotKeyService::~GnomeKeybindingHotKeyService() {
 HotKeyService::Registration GnomeKeybindingHotKeyService::registerHotKey(std::uint32_t keyCode,
                                                                          std::uint32_t modifiers,
                                                                          HotKeyId /*id*/) {
-    std::string binding = acceleratorFor(keymap_, keyCode, modifiers);
+    std::string binding = acceleratorText(keymap_, keyCode, modifiers, gtkAccelerator);
     if (binding.empty()) {
         return {.status = HotKeyStatus::hotKeyInvalid, .reference = std::nullopt};
     }
