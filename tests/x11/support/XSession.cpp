@@ -148,54 +148,50 @@ void XSession::startMutter(bool gnomeShell) {
 
 void XSession::startGnomeServices() {
     desktopBus_ = desktopEnvironment_.value("DBUS_SESSION_BUS_ADDRESS");
-    QDBusConnection bus = QDBusConnection::connectToBus(desktopBus_, desktopBus_);
-    const auto propertyCall = [](const QString& method) {
-        return QDBusMessage::createMethodCall("org.gnome.Shell", "/org/gnome/Shell",
-                                              "org.freedesktop.DBus.Properties", method);
-    };
-    const auto overview = [&] {
-        const QDBusMessage reply = bus.call(propertyCall("Get") << "org.gnome.Shell"
-                                                                << "OverviewActive");
-        return reply.arguments().value(0).value<QDBusVariant>().variant();
-    };
+    QDBusConnection::connectToBus(desktopBus_, desktopBus_);
+    const QString shell = "org.gnome.Shell";
+    const QString properties = "org.freedesktop.DBus.Properties.";
     // Once started, the shell opens the overview; closed, keys reach the windows.
-    const bool shellAnswers = waitUntil([&] { return overview() == QVariant(true); });
-    bus.call(propertyCall("Set") << "org.gnome.Shell"
-                                 << "OverviewActive" << QVariant::fromValue(QDBusVariant(false)));
+    const bool shellAnswers = waitUntil([&] {
+        return callDesktop(shell, "/org/gnome/Shell", properties + "Get", {shell, "OverviewActive"})
+                   .value<QDBusVariant>()
+                   .variant() == QVariant(true);
+    });
+    callDesktop(shell, "/org/gnome/Shell", properties + "Set",
+                {shell, "OverviewActive", QVariant::fromValue(QDBusVariant(false))});
     start({"/usr/libexec/gsd-media-keys"});
     const bool mediaKeysRun = waitUntil([&] {
-        return bus.interface()->isServiceRegistered("org.gnome.SettingsDaemon.MediaKeys").value();
+        return QDBusConnection(desktopBus_)
+            .interface()
+            ->isServiceRegistered("org.gnome.SettingsDaemon.MediaKeys")
+            .value();
     });
     if (!shellAnswers || !mediaKeysRun) {
         throw std::runtime_error("GNOME Shell or gsd-media-keys did not start on " + display_);
     }
 }
 
-// The method of the RemoteDesktop interface or, as "Session.Method", of its session's.
-void XSession::callDesktop(const QString& path, const QString& method,
-                           const QVariantList& arguments) {
+QVariant XSession::callDesktop(const QString& service, const QString& path, const QString& method,
+                               const QVariantList& arguments) const {
     const qsizetype dot = method.lastIndexOf('.');
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        "org.gnome.Mutter.RemoteDesktop", path,
-        "org.gnome.Mutter.RemoteDesktop" + (dot < 0 ? QString() : "." + method.left(dot)),
-        method.mid(dot + 1));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(service, path, method.left(dot), method.mid(dot + 1));
     call.setArguments(arguments);
-    const QDBusMessage reply = QDBusConnection(desktopBus_).call(call);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        throw std::runtime_error("RemoteDesktop: " + reply.errorMessage().toStdString());
-    }
-    if (method == "CreateSession") {
-        remoteDesktop_ = reply.arguments().value(0).value<QDBusObjectPath>().path();
-    }
+    return QDBusConnection(desktopBus_).call(call).arguments().value(0);
 }
 
 void XSession::pressKeys(const std::vector<std::uint32_t>& keys) {
-    const auto send = [this](std::uint32_t key, bool down) {
-        callDesktop(remoteDesktop_, "Session.NotifyKeyboardKeycode", {key, down});
+    const QString service = "org.gnome.Mutter.RemoteDesktop";
+    const auto send = [&](std::uint32_t key, bool down) {
+        callDesktop(service, remoteDesktop_, service + ".Session.NotifyKeyboardKeycode",
+                    {key, down});
     };
     if (remoteDesktop_.isEmpty()) {
-        callDesktop("/org/gnome/Mutter/RemoteDesktop", "CreateSession", {});
-        callDesktop(remoteDesktop_, "Session.Start", {});
+        remoteDesktop_ =
+            callDesktop(service, "/org/gnome/Mutter/RemoteDesktop", service + ".CreateSession", {})
+                .value<QDBusObjectPath>()
+                .path();
+        callDesktop(service, remoteDesktop_, service + ".Session.Start", {});
         // The first key after the start can be lost.
         send(KEY_LEFTSHIFT, true);
         send(KEY_LEFTSHIFT, false);

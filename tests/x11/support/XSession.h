@@ -89,7 +89,9 @@ private:
     void startXServer();
     void startMutter(bool gnomeShell);
     void startGnomeServices();
-    void callDesktop(const QString& path, const QString& method, const QVariantList& arguments);
+    // A method ("interface.Method") called on the desktop's session bus; the answer's first value.
+    QVariant callDesktop(const QString& service, const QString& path, const QString& method,
+                         const QVariantList& arguments) const;
     void startWindowManager();
     void startCompositor();
     [[nodiscard]] bool waitForOwner(const std::string& selection) const;
