@@ -435,6 +435,8 @@ TEST_F(PinletOnGnomeShellTest, TheKeysShowThePanelAndARecordedCombinationReplace
         session.run({"gsettings", "set", keys, "custom-keybindings", "['" + path + "custom0/']"}));
     ASSERT_TRUE(session.run({"gsettings", "set", users, "binding", "<Super>j"}));
     QProcess& pinlet = startPinlet();
+    // Its window, without a tray, has the keyboard until the terminal comes.
+    ASSERT_TRUE(waitUntil([&] { return session.activeWindow().has_value(); }));
     session.start({"weston-terminal"}, desktop);
     ASSERT_TRUE(waitUntil([&] { return !session.activeWindow(); }));
 
