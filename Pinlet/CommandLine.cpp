@@ -1,10 +1,9 @@
 #include "Pinlet/CommandLine.h"
 
-#include "Pinlet/QuillpadApp.h"
-
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -71,23 +70,6 @@ std::optional<RequestAction> readCommandLine(const QCoreApplication& application
     }
     parser.process(application);
     return requestedAction(parser, requests);
-}
-
-void carryOut(QuillpadApp& app, RequestAction action) {
-    PanelController& panel = app.appDelegate().panel();
-    MenuBarExtra& scene = app.scene();
-    if (action == RequestAction::toggle) {
-        panel.toggle();
-    } else if (action == RequestAction::settings) {
-        scene.openContent();
-    } else if (action == RequestAction::show) {
-        if (!scene.hasTray()) {
-            scene.openContent();
-        }
-        panel.show();
-    } else if (panel.isShown()) {
-        panel.hide();
-    }
 }
 
 int handOver(const std::filesystem::path& lockPath, RequestAction action) {

@@ -11,8 +11,6 @@ class QCoreApplication;
 
 namespace pinlet {
 
-class QuillpadApp;
-
 using RequestAction = platform::linux_desktop::InstanceRequest::Action;
 
 // Answers --help and --version, and refuses options it does not know or several requests at once
@@ -23,11 +21,6 @@ using RequestAction = platform::linux_desktop::InstanceRequest::Action;
 // Hands the request to the instance that holds the lock, waiting a while for a starting one to
 // listen; the exit status.
 [[nodiscard]] int handOver(const std::filesystem::path& lockPath, RequestAction action);
-
-// What a request does in the running instance: exactly what the toggle shortcut and the tray
-// window's button do, or what a click on the tray icon does. Where there is no tray, showing the
-// note brings the Pinlet window too, as it is the application's home there.
-void carryOut(QuillpadApp& app, RequestAction action);
 
 // Why this Pinlet cannot run, in the user's language.
 [[nodiscard]] QString describe(const platform::linux_desktop::LockFailure& failure);

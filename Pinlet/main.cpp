@@ -1,33 +1,15 @@
+#include "Pinlet/ApplicationStart.h"
 #include "Pinlet/CommandLine.h"
-#include "Pinlet/QuillpadApp.h"
-#include "Pinlet/ToggleHotKeys.h"
 #include "Pinlet/Translations.h"
-#include "platform/Services.h"
-#include "platform/linux/DisplayKeyboardLayout.h"
 #include "platform/linux/InstanceRequests.h"
 #include "platform/linux/JsonPreferencesStore.h"
-#include "platform/linux/LargeBufferAllocation.h"
-#include "platform/linux/QtEventTranslation.h"
-#include "platform/linux/QtMainQueue.h"
-#include "platform/linux/QtMenuTracking.h"
-#include "platform/linux/QtPasteboard.h"
-#include "platform/linux/QuitSignals.h"
 #include "platform/linux/SingleInstanceLock.h"
-#include "platform/linux/SyslogSystemLog.h"
-#include "platform/linux/X11HotKeyService.h"
-#include "platform/linux/X11SystemHotKeys.h"
-#include "platform/linux/X11UserTime.h"
-#include "platform/linux/X11Workspace.h"
-#include "platform/linux/XdgLoginItems.h"
 
-#include <QApplication>
 #include <QCoreApplication>
-#include <QIcon>
-#include <QSessionManager>
 #include <cstdio>
+#include <dlfcn.h>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 
 namespace desktop = platform::linux_desktop;
 
@@ -40,54 +22,16 @@ struct Main {
     Q_DECLARE_TR_FUNCTIONS(main)
 };
 
-// A Wayland compositor keeps the keyboard to itself: X key grabs see keys only while one of
-// Pinlet's own windows has focus, and the toggle goes through the desktop's portal instead.
-bool isWaylandSession() {
-    return qEnvironmentVariable("XDG_SESSION_TYPE") == QStringLiteral("wayland") ||
-           qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
-}
-
-int runApplication(desktop::JsonPreferencesStore& preferences,
-                   const std::filesystem::path& lockPath, std::optional<RequestAction> action) {
-    desktop::X11UserTime userTime;
-    userTime.watchApplicationInput();
-    desktop::X11Workspace workspace(userTime);
-    platform::NotificationCenter notifications;
-    desktop::QtMainQueue mainQueue(*qApp);
-    desktop::QtPasteboard pasteboard;
-    desktop::XdgLoginItems loginItems(desktop::XdgLoginItems::defaultAutostartDirectory(),
-                                      QCoreApplication::applicationFilePath().toStdString());
-    desktop::SyslogSystemLog systemLog;
-    desktop::X11HotKeyService keyGrabs(userTime);
-    desktop::X11SystemHotKeys systemHotKeys(keyGrabs, desktop::displayKeyboardLayout(),
-                                            pinlet::ToggleHotKeys::gnomeCommandPath);
-    const pinlet::ToggleHotKeys hotKeys(keyGrabs, desktop::displayKeyboardLayout().keymap(),
-                                        isWaylandSession());
-    const desktop::QtMenuTracking menuTracking(notifications);
-    pinlet::QuillpadApp app(
-        platform::Services{preferences, notifications, mainQueue, workspace, pasteboard, loginItems,
-                           systemLog, hotKeys.service(), desktop::displayKeyboardLayout(),
-                           desktop::displayKeyEventTranslator(), systemHotKeys});
-    const auto showShortcutHome = [&app, &hotKeys] {
-        app.scene().setShortcutHome(hotKeys.whereKept(),
-                                    hotKeys.home() != pinlet::ToggleHotKeys::Home::nowhere);
-    };
-    showShortcutHome();
-    QObject::connect(&hotKeys, &pinlet::ToggleHotKeys::homeChanged, showShortcutHome);
-    if (action) {
-        pinlet::carryOut(app, *action);
+// The application's module, found from this program's own directory; none when it cannot be
+// loaded, which is said on standard error.
+pinlet::RunApplication* applicationModule(const QString& programDirectory) {
+    const QString path = programDirectory + QStringLiteral("/" PINLET_APPLICATION_MODULE);
+    void* module = ::dlopen(path.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
+    void* entry = module != nullptr ? ::dlsym(module, pinlet::runApplicationSymbol) : nullptr;
+    if (entry == nullptr) {
+        std::fprintf(stderr, "Pinlet: %s\n", ::dlerror());
     }
-    const desktop::InstanceRequestServer requests(
-        desktop::requestSocketPathFor(lockPath),
-        [&userTime, &app](const desktop::InstanceRequest& request) {
-            userTime.recordLaunch(request.startupId);
-            pinlet::carryOut(app, request.action);
-        });
-    if (const std::string error = requests.error(); !error.empty()) {
-        pinlet::complain(Main::tr("Pinlet takes no requests from the command line: %1")
-                             .arg(QString::fromStdString(error)));
-    }
-    return QApplication::exec();
+    return reinterpret_cast<pinlet::RunApplication*>(entry);
 }
 
 } // namespace
@@ -116,31 +60,7 @@ int main(int argc, char* argv[]) {
         pinlet::complain(Main::tr("Pinlet is not running: there is no panel to hide."));
         return 1;
     }
+    pinlet::RunApplication* run = applicationModule(QCoreApplication::applicationDirPath());
     withoutDisplay.reset();
-
-    desktop::keepLargeBuffersInHeap();
-    // Through XWayland on a Wayland session: only an X client may place its panel where it was,
-    // keep it above the others and give it the keyboard when it shows.
-    if (isWaylandSession() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
-    QApplication application(argc, argv);
-    pinlet::installTranslations();
-    QApplication::setDesktopFileName(QStringLiteral("pinlet"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pinlet")));
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    desktop::JsonPreferencesStore preferences(preferencesPath);
-    const desktop::FlushAtExit flushAtExit(preferences);
-    const desktop::QuitSignals quitSignals;
-    QObject::connect(&application, &QGuiApplication::commitDataRequest,
-                     [&preferences](QSessionManager&) { preferences.flush(); });
-    try {
-        const int status = runApplication(preferences, lockPath, action);
-        preferences.flush();
-        return status;
-    } catch (const std::runtime_error& error) {
-        std::fprintf(stderr, "Pinlet: %s\n", error.what());
-        return 1;
-    }
+    return run != nullptr ? run(argc, argv, {preferencesPath, lockPath, action}) : 1;
 }

@@ -1,9 +1,18 @@
 #include "platform/linux/InstanceRequests.h"
 
+#include "platform/linux/FileDescriptor.h"
+
 #include <QCryptographicHash>
-#include <QLocalSocket>
-#include <QThread>
+#include <QList>
+#include <QString>
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
 #include <utility>
 
 namespace platform::linux_desktop {
@@ -12,8 +21,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// A request is its action's name on the first line, then NAME=value lines, then an empty line;
-// the instance answers with one line once it has carried it out.
 constexpr std::array<std::pair<InstanceRequest::Action, const char*>, 4> actionNames{{
     {InstanceRequest::Action::toggle, "toggle"},
     {InstanceRequest::Action::show, "show"},
@@ -21,13 +28,65 @@ constexpr std::array<std::pair<InstanceRequest::Action, const char*>, 4> actionN
     {InstanceRequest::Action::settings, "settings"},
 }};
 constexpr const char* startupIdName = "DESKTOP_STARTUP_ID";
-constexpr QByteArrayView endOfRequest = "\n\n";
-constexpr QByteArrayView carriedOut = "done\n";
-// Far more than a request with a startup id; a peer that sends more is not one of ours.
-constexpr qint64 longestRequest = 4096;
 constexpr auto retryInterval = std::chrono::milliseconds(10);
 
-QByteArray encoded(const InstanceRequest& request) {
+std::chrono::milliseconds remaining(Clock::time_point deadline) {
+    return std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()),
+                    std::chrono::milliseconds(0));
+}
+
+// A connected socket, or none when nothing listens on the path before the deadline.
+FileDescriptor connectBefore(const fs::path& path, Clock::time_point deadline) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.native().size() >= sizeof(address.sun_path)) {
+        return {};
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.native().size());
+    while (true) {
+        FileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        if (socket.valid() && ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address),
+                                        sizeof(address)) == 0) {
+            return socket;
+        }
+        if (!socket.valid() || Clock::now() + retryInterval >= deadline) {
+            return {};
+        }
+        std::this_thread::sleep_for(retryInterval);
+    }
+}
+
+bool sendAll(const FileDescriptor& socket, QByteArrayView data) {
+    while (!data.isEmpty()) {
+        const ssize_t sent = ::send(socket.get(), data.data(), data.size(), MSG_NOSIGNAL);
+        if (sent < 0 && errno != EINTR) {
+            return false;
+        }
+        data = data.sliced(std::max<ssize_t>(sent, 0));
+    }
+    return true;
+}
+
+// The first line the peer sends, up to the deadline or its end.
+QByteArray lineBefore(const FileDescriptor& socket, Clock::time_point deadline) {
+    QByteArray received;
+    pollfd readable{socket.get(), POLLIN, 0};
+    while (!received.contains('\n')) {
+        std::array<char, 256> buffer{};
+        const int ready = ::poll(&readable, 1, static_cast<int>(remaining(deadline).count()));
+        const ssize_t size = ready > 0 ? ::read(socket.get(), buffer.data(), buffer.size()) : -1;
+        const bool interrupted = ready != 0 && size < 0 && errno == EINTR;
+        if (size <= 0 && !interrupted) {
+            break; // the deadline, the end, or an error
+        }
+        received.append(buffer.data(), std::max<ssize_t>(size, 0));
+    }
+    return received.left(received.indexOf('\n') + 1);
+}
+
+} // namespace
+
+QByteArray encodedRequest(const InstanceRequest& request) {
     QByteArray text;
     for (const auto& [action, name] : actionNames) {
         if (action == request.action) {
@@ -43,7 +102,7 @@ QByteArray encoded(const InstanceRequest& request) {
     return text + '\n';
 }
 
-std::optional<InstanceRequest> decoded(const QByteArray& text) {
+std::optional<InstanceRequest> decodedRequest(const QByteArray& text) {
     const QList<QByteArray> lines = text.split('\n');
     std::optional<InstanceRequest> request;
     for (const auto& [action, name] : actionNames) {
@@ -59,26 +118,6 @@ std::optional<InstanceRequest> decoded(const QByteArray& text) {
     }
     return request;
 }
-
-std::chrono::milliseconds remaining(Clock::time_point deadline) {
-    return std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()),
-                    std::chrono::milliseconds(0));
-}
-
-bool connectBefore(QLocalSocket& socket, const fs::path& path, Clock::time_point deadline) {
-    while (true) {
-        socket.connectToServer(QString::fromStdString(path.string()));
-        if (socket.waitForConnected(static_cast<int>(remaining(deadline).count()))) {
-            return true;
-        }
-        if (Clock::now() + retryInterval >= deadline) {
-            return false;
-        }
-        QThread::msleep(retryInterval.count());
-    }
-}
-
-} // namespace
 
 InstanceRequest InstanceRequest::fromEnvironment(Action action) {
     return {action, qEnvironmentVariable(startupIdName).toStdString()};
@@ -100,50 +139,15 @@ std::optional<std::string> deliverRequest(const fs::path& socketPath,
                                           const InstanceRequest& request,
                                           std::chrono::milliseconds patience) {
     const Clock::time_point deadline = Clock::now() + patience;
-    QLocalSocket socket;
-    if (!connectBefore(socket, socketPath, deadline)) {
+    const FileDescriptor socket = connectBefore(socketPath, deadline);
+    if (!socket.valid()) {
         return "nothing takes requests on " + socketPath.string();
     }
-    socket.write(encoded(request));
-    while (!socket.canReadLine() &&
-           socket.waitForReadyRead(static_cast<int>(remaining(deadline).count()))) {
-    }
-    if (socket.readLine() != carriedOut) {
+    if (!sendAll(socket, encodedRequest(request)) ||
+        lineBefore(socket, deadline) != requestCarriedOut) {
         return "it did not answer on " + socketPath.string();
     }
     return std::nullopt;
-}
-
-InstanceRequestServer::InstanceRequestServer(const fs::path& socketPath, Handler handler)
-    : handler_(std::move(handler)) {
-    const QString path = QString::fromStdString(socketPath.string());
-    QLocalServer::removeServer(path);
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    connect(&server_, &QLocalServer::newConnection, this, &InstanceRequestServer::takeConnection);
-    server_.listen(path);
-}
-
-std::string InstanceRequestServer::error() const {
-    return server_.isListening() ? std::string() : server_.errorString().toStdString();
-}
-
-void InstanceRequestServer::takeConnection() {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            const QByteArray text = socket->peek(longestRequest);
-            const qsizetype end = text.indexOf(endOfRequest);
-            if (end < 0 && text.size() < longestRequest) {
-                return;
-            }
-            const auto request = end < 0 ? std::nullopt : decoded(socket->read(end));
-            if (request) {
-                handler_(*request);
-                socket->write(carriedOut.toByteArray());
-            }
-            socket->disconnectFromServer();
-        });
-    }
 }
 
 } // namespace platform::linux_desktop

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QLocalServer>
-#include <QObject>
+#include <QByteArray>
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,30 +27,19 @@ struct InstanceRequest {
 
 // Hands the request to the instance listening on the socket and waits until it has carried it
 // out. A starting instance holds the lock before it listens, so connecting is retried within
-// the patience given. None on success, else why it failed, in words for the user.
+// the patience given. None on success, else why it failed, in words for the user. Plain POSIX
+// sockets: `pinlet --toggle` starts on every key press, and Qt's network library costs that
+// start a millisecond for nothing.
 [[nodiscard]] std::optional<std::string> deliverRequest(const std::filesystem::path& socketPath,
                                                         const InstanceRequest& request,
                                                         std::chrono::milliseconds patience);
 
-// Listens on the socket for as long as it exists and calls the handler with each well-formed
-// request, on the main thread. Only the holder of the lock may create one: whatever socket is
-// found at the path is a killed instance's leftover and is removed first.
-class InstanceRequestServer final : public QObject {
-    Q_OBJECT
-
-public:
-    using Handler = std::function<void(const InstanceRequest&)>;
-
-    InstanceRequestServer(const std::filesystem::path& socketPath, Handler handler);
-
-    // Empty while listening, else why not.
-    [[nodiscard]] std::string error() const;
-
-private:
-    void takeConnection();
-
-    Handler handler_;
-    QLocalServer server_;
-};
+// A request on the wire: its action's name on the first line, then NAME=value lines, then an
+// empty line; the instance answers with one line once it has carried it out.
+[[nodiscard]] QByteArray encodedRequest(const InstanceRequest& request);
+// The request in a text up to its empty line; none when the text names no action.
+[[nodiscard]] std::optional<InstanceRequest> decodedRequest(const QByteArray& text);
+inline constexpr QByteArrayView endOfRequest = "\n\n";
+inline constexpr QByteArrayView requestCarriedOut = "done\n";
 
 } // namespace platform::linux_desktop

@@ -7,6 +7,7 @@
 #include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
 #include <map>
 #include <sstream>
 
@@ -400,6 +401,73 @@ TEST_F(PinletOnMutterTest, ThePanelTakesTheKeyboardFromAWaylandWindowAndGivesItB
         }
         EXPECT_TRUE(waitUntil([&] { return !session.activeWindow(); })) << byEscape;
     }
+}
+
+// On GNOME Shell with no portal: the toggle is a custom shortcut in GNOME's settings, run by
+// gsd-media-keys; keys come as a user's, through the shell.
+class PinletOnGnomeShellTest : public PinletApplicationTest {
+protected:
+    PinletOnGnomeShellTest()
+        : PinletApplicationTest({.windowManager = false, .wayland = true, .gnomeShell = true}) {
+        desktop.insert("QT_QPA_PLATFORM", ""); // Pinlet's own choice
+    }
+
+    [[nodiscard]] std::string setting(const QString& schema, const QString& key) const {
+        return session.run({"gsettings", "get", schema, key}).value_or("unreadable");
+    }
+
+    // Presses the combination until it shows the panel, as gsd-media-keys takes a new binding
+    // from the settings a little later.
+    bool showsThePanel(const std::vector<std::uint32_t>& keys) {
+        return waitUntil([&] {
+            return (session.pressKeys(keys), waitUntil([&] { return panelIsActive(); }, 2000));
+        });
+    }
+};
+
+// The key shows the panel with the keyboard, in front of a Wayland window; a combination recorded
+// in Pinlet's window replaces it there, and the user's own custom shortcut stays as it was.
+TEST_F(PinletOnGnomeShellTest, TheKeysShowThePanelAndARecordedCombinationReplacesThem) {
+    const QString keys = "org.gnome.settings-daemon.plugins.media-keys";
+    const QString path = "/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/";
+    const QString users = keys + ".custom-keybinding:" + path + "custom0/";
+    ASSERT_TRUE(
+        session.run({"gsettings", "set", keys, "custom-keybindings", "['" + path + "custom0/']"}));
+    ASSERT_TRUE(session.run({"gsettings", "set", users, "binding", "<Super>j"}));
+    QProcess& pinlet = startPinlet();
+    // Its window, without a tray, has the keyboard until the terminal comes.
+    ASSERT_TRUE(waitUntil([&] { return session.activeWindow().has_value(); }));
+    session.start({"weston-terminal"}, desktop);
+    ASSERT_TRUE(waitUntil([&] { return !session.activeWindow(); }));
+
+    const std::vector<std::uint32_t> controlAltN{KEY_LEFTCTRL, KEY_LEFTALT, KEY_N};
+    ASSERT_TRUE(showsThePanel(controlAltN)) << pinlet.readAll().toStdString();
+    session.pressKeys({KEY_K});
+    EXPECT_TRUE(waitUntil([&] {
+        std::ifstream store(configHome / "pinlet" / "preferences.json");
+        return std::string(std::istreambuf_iterator<char>(store), {}).find(R"("noteText": "k")") !=
+               std::string::npos;
+    }));
+    session.pressKeys(controlAltN);
+    EXPECT_TRUE(waitUntil([&] { return !session.activeWindow(); }));
+
+    // Tab leads from the window's button into the recorder.
+    EXPECT_EQ(request("--settings").first, 0);
+    ASSERT_TRUE(waitUntil([&] {
+        return session.run({"xdotool", "getactivewindow", "getwindowname"}) == "Pinlet menu\n";
+    }));
+    session.pressKeys({KEY_TAB});
+    const std::vector<std::uint32_t> controlShiftK{KEY_LEFTCTRL, KEY_LEFTSHIFT, KEY_K};
+    session.pressKeys(controlShiftK);
+    EXPECT_TRUE(showsThePanel(controlShiftK));
+    session.pressKeys(controlShiftK);
+    EXPECT_TRUE(waitUntil([&] { return !panelIsActive(); }));
+    session.pressKeys(controlAltN);
+    EXPECT_FALSE(waitUntil([&] { return panelIsActive(); }, 1500));
+
+    EXPECT_EQ(setting(keys, "custom-keybindings"),
+              "['" + (path + "custom0/', '" + path + "pinlet/']\n").toStdString());
+    EXPECT_EQ(setting(users, "binding"), "'<Super>j'\n");
 }
 
 class PinletWhereThePortalRefusesTest : public PinletOnAWaylandDesktopTest {

@@ -2,10 +2,14 @@
 
 #include "platform/linux/XcbPointer.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
 #include <csignal>
+#include <linux/input-event-codes.h>
 #include <stdexcept>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -23,7 +27,7 @@ constexpr int startTimeout = 20000;
 
 XSession::XSession(Options options) {
     if (options.wayland) {
-        startMutter();
+        startMutter(options.gnomeShell);
     } else {
         startXServer();
     }
@@ -43,6 +47,7 @@ XSession::XSession(Options options) {
 
 // Gently, the X server last: Xvfb removes its lock file, the others let go of the display.
 XSession::~XSession() {
+    QDBusConnection::disconnectFromBus(desktopBus_);
     std::for_each(processes_.rbegin(), processes_.rend(), [](const auto& process) {
         process->terminate();
         process->waitForFinished(startTimeout);
@@ -61,6 +66,7 @@ std::filesystem::path XSession::directory() const {
 QProcessEnvironment XSession::environment() const {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", QString::fromStdString(display_));
+    environment.insert(desktopEnvironment_);
     return environment;
 }
 
@@ -99,17 +105,27 @@ void XSession::startXServer() {
 }
 
 // mutter names the X display it keeps for XWayland in its log, and XWayland lets in only the
-// clients that show the key in the file it names in its runtime directory.
-void XSession::startMutter() {
-    const std::filesystem::path runtime = directory() / "wayland";
+// clients that show the key in the file it names in its runtime directory. The folders come before
+// the buses: dconf, which the session bus starts, takes the bus's environment.
+void XSession::startMutter(bool gnomeShell) {
+    const std::filesystem::path runtime = directory() / "runtime";
     std::filesystem::create_directory(runtime);
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-    QProcessEnvironment environment;
-    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.string()));
-    environment.insert("DBUS_SESSION_BUS_ADDRESS", startSessionBus());
-    QProcess& mutter = start({"mutter", "--headless", "--wayland", "--virtual-monitor", "1024x768",
-                              "--wayland-display=wayland-0"},
-                             environment);
+    desktopEnvironment_.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.string()));
+    for (const auto& [variable, folder] : {std::pair{"HOME", "home"},
+                                           {"XDG_CONFIG_HOME", "config"},
+                                           {"XDG_DATA_HOME", "data"},
+                                           {"XDG_CACHE_HOME", "cache"}}) {
+        desktopEnvironment_.insert(variable, directory_.filePath(folder));
+    }
+    desktopEnvironment_.insert("DBUS_SESSION_BUS_ADDRESS", startSessionBus());
+    QProcessEnvironment systemBus;
+    if (gnomeShell) { // without one the shell stops at the login manager
+        systemBus.insert("DBUS_SYSTEM_BUS_ADDRESS", startSessionBus());
+    }
+    QProcess& mutter = start({gnomeShell ? "gnome-shell" : "mutter", "--headless", "--wayland",
+                              "--virtual-monitor", "1024x768", "--wayland-display=wayland-0"},
+                             systemBus);
     static const QRegularExpression announcement(QStringLiteral("public X11 display (:\\d+)"));
     const QRegularExpressionMatch match = announcement.match(lineWith(mutter, "X11 display"));
     if (!match.hasMatch()) {
@@ -122,6 +138,66 @@ void XSession::startMutter() {
             qputenv("XAUTHORITY", file.path().c_str());
         }
     }
+    if (gnomeShell) {
+        desktopEnvironment_.insert("WAYLAND_DISPLAY", QString::fromStdString(waylandDisplay_));
+        desktopEnvironment_.insert("XDG_CURRENT_DESKTOP", "GNOME");
+        desktopEnvironment_.insert("XDG_SESSION_TYPE", "wayland");
+        startGnomeServices();
+    }
+}
+
+void XSession::startGnomeServices() {
+    desktopBus_ = desktopEnvironment_.value("DBUS_SESSION_BUS_ADDRESS");
+    QDBusConnection::connectToBus(desktopBus_, desktopBus_);
+    const QString shell = "org.gnome.Shell";
+    const QString properties = "org.freedesktop.DBus.Properties.";
+    // Once started, the shell opens the overview; closed, keys reach the windows.
+    const bool shellAnswers = waitUntil([&] {
+        return callDesktop(shell, "/org/gnome/Shell", properties + "Get", {shell, "OverviewActive"})
+                   .value<QDBusVariant>()
+                   .variant() == QVariant(true);
+    });
+    callDesktop(shell, "/org/gnome/Shell", properties + "Set",
+                {shell, "OverviewActive", QVariant::fromValue(QDBusVariant(false))});
+    start({"/usr/libexec/gsd-media-keys"});
+    const bool mediaKeysRun = waitUntil([&] {
+        return QDBusConnection(desktopBus_)
+            .interface()
+            ->isServiceRegistered("org.gnome.SettingsDaemon.MediaKeys")
+            .value();
+    });
+    if (!shellAnswers || !mediaKeysRun) {
+        throw std::runtime_error("GNOME Shell or gsd-media-keys did not start on " + display_);
+    }
+}
+
+QVariant XSession::callDesktop(const QString& service, const QString& path, const QString& method,
+                               const QVariantList& arguments) const {
+    const qsizetype dot = method.lastIndexOf('.');
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(service, path, method.left(dot), method.mid(dot + 1));
+    call.setArguments(arguments);
+    return QDBusConnection(desktopBus_).call(call).arguments().value(0);
+}
+
+void XSession::pressKeys(const std::vector<std::uint32_t>& keys) {
+    const QString service = "org.gnome.Mutter.RemoteDesktop";
+    const auto send = [&](std::uint32_t key, bool down) {
+        callDesktop(service, remoteDesktop_, service + ".Session.NotifyKeyboardKeycode",
+                    {key, down});
+    };
+    if (remoteDesktop_.isEmpty()) {
+        remoteDesktop_ =
+            callDesktop(service, "/org/gnome/Mutter/RemoteDesktop", service + ".CreateSession", {})
+                .value<QDBusObjectPath>()
+                .path();
+        callDesktop(service, remoteDesktop_, service + ".Session.Start", {});
+        // The first key after the start can be lost.
+        send(KEY_LEFTSHIFT, true);
+        send(KEY_LEFTSHIFT, false);
+    }
+    std::ranges::for_each(keys, [&](std::uint32_t key) { send(key, true); });
+    std::for_each(keys.rbegin(), keys.rend(), [&](std::uint32_t key) { send(key, false); });
 }
 
 QString XSession::startSessionBus() {

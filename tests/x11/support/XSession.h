@@ -35,6 +35,10 @@ public:
         // GNOME's compositor without a screen instead of Xvfb: its XWayland is the X server, and it
         // is the window manager (so no openbox).
         bool wayland = false;
+        // With wayland: GNOME Shell instead of bare mutter, on a private session bus and a second
+        // one standing in for the system bus, with gsd-media-keys running the custom shortcuts
+        // and dconf keeping the settings. Every program started here shares its folders.
+        bool gnomeShell = false;
     };
 
     // Throws std::runtime_error when a part does not start.
@@ -50,6 +54,9 @@ public:
     [[nodiscard]] const std::string& display() const { return display_; }
     // The Wayland socket's path, for WAYLAND_DISPLAY; empty on Xvfb.
     [[nodiscard]] const std::string& waylandDisplay() const { return waylandDisplay_; }
+    // Presses the keys (evdev codes) in order and releases them in reverse, as a user's keyboard
+    // through mutter's RemoteDesktop API; on GNOME Shell only.
+    void pressKeys(const std::vector<std::uint32_t>& keys);
     // Private room for a test's files, removed with the session.
     [[nodiscard]] std::filesystem::path directory() const;
 
@@ -80,7 +87,11 @@ public:
 
 private:
     void startXServer();
-    void startMutter();
+    void startMutter(bool gnomeShell);
+    void startGnomeServices();
+    // A method ("interface.Method") called on the desktop's session bus; the answer's first value.
+    QVariant callDesktop(const QString& service, const QString& path, const QString& method,
+                         const QVariantList& arguments) const;
     void startWindowManager();
     void startCompositor();
     [[nodiscard]] bool waitForOwner(const std::string& selection) const;
@@ -91,6 +102,10 @@ private:
     std::vector<std::unique_ptr<QProcess>> processes_;
     std::string display_;
     std::string waylandDisplay_;
+    // What the desktop's programs share: folders, buses, displays.
+    QProcessEnvironment desktopEnvironment_;
+    QString desktopBus_;    // our connection's name, on the desktop's session bus
+    QString remoteDesktop_; // the RemoteDesktop session's object path, once started
     platform::linux_desktop::XcbConnection connection_;
     WindowId root_ = 0;
     // The root, or the compositor's overlay window: with one, the root holds raw pixels.
