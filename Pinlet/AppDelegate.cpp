@@ -1,6 +1,5 @@
 #include "Pinlet/AppDelegate.h"
 
-#include "KeyboardShortcuts/PlatformServices.h"
 #include "Pinlet/ToggleShortcut.h"
 #include "platform/Services.h"
 
@@ -8,11 +7,7 @@ namespace pinlet {
 
 AppDelegate::AppDelegate(const platform::Services& services)
     : store_(services.preferences), panel_(store_, {services.workspace, services.pasteboard,
-                                                    services.mainQueue, services.preferences}) {
-    KeyboardShortcuts::installPlatformServices(
-        {services.preferences, services.notifications, services.mainQueue, services.hotKeys,
-         services.keyboardLayout, services.keyEvents, services.systemHotKeys});
-}
+                                                    services.mainQueue, services.preferences}) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
     panel_.setUp();

@@ -3,13 +3,11 @@
 #include "Pinlet/ToggleHotKeys.h"
 #include "Pinlet/Translations.h"
 #include "platform/Services.h"
+#include "platform/linux/DefaultPlatformServices.h"
 #include "platform/linux/DisplayKeyboardLayout.h"
 #include "platform/linux/InstanceRequestServer.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/LargeBufferAllocation.h"
-#include "platform/linux/QtEventTranslation.h"
-#include "platform/linux/QtMainQueue.h"
-#include "platform/linux/QtMenuTracking.h"
 #include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QuitSignals.h"
 #include "platform/linux/SyslogSystemLog.h"
@@ -38,7 +36,7 @@ struct Main {
 };
 
 // A Wayland compositor keeps the keyboard to itself: X key grabs see keys only while one of
-// Pinlet's own windows has focus, and the toggle goes through the desktop's portal instead.
+// Pinlet's own windows has focus, and the toggle is kept by the desktop instead.
 bool isWaylandSession() {
     return qEnvironmentVariable("XDG_SESSION_TYPE") == QStringLiteral("wayland") ||
            qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
@@ -69,8 +67,6 @@ int runApplication(desktop::JsonPreferencesStore& preferences,
     desktop::X11UserTime userTime;
     userTime.watchApplicationInput();
     desktop::X11Workspace workspace(userTime);
-    platform::NotificationCenter notifications;
-    desktop::QtMainQueue mainQueue(*qApp);
     desktop::QtPasteboard pasteboard;
     desktop::XdgLoginItems loginItems(desktop::XdgLoginItems::defaultAutostartDirectory(),
                                       QCoreApplication::applicationFilePath().toStdString());
@@ -80,11 +76,14 @@ int runApplication(desktop::JsonPreferencesStore& preferences,
                                             pinlet::ToggleHotKeys::gnomeCommandPath);
     const pinlet::ToggleHotKeys hotKeys(keyGrabs, desktop::displayKeyboardLayout().keymap(),
                                         isWaylandSession());
-    const desktop::QtMenuTracking menuTracking(notifications);
-    pinlet::QuillpadApp app(
-        platform::Services{preferences, notifications, mainQueue, workspace, pasteboard, loginItems,
-                           systemLog, hotKeys.service(), desktop::displayKeyboardLayout(),
-                           desktop::displayKeyEventTranslator(), systemHotKeys});
+    // The library's set-up, as any application's, with Pinlet's own store and hot keys.
+    const auto& library =
+        KeyboardShortcuts::installDefaultPlatformServices({.preferences = &preferences,
+                                                           .hotKeys = &hotKeys.service(),
+                                                           .systemHotKeys = &systemHotKeys});
+    pinlet::QuillpadApp app(platform::Services{
+        preferences, library.notifications, library.mainQueue, workspace, pasteboard, loginItems,
+        systemLog, library.hotKeys, library.keyboardLayout, library.keyEvents, systemHotKeys});
     const auto showShortcutHome = [&app, &hotKeys] {
         app.scene().setShortcutHome(hotKeys.whereKept(),
                                     hotKeys.home() != pinlet::ToggleHotKeys::Home::nowhere);

@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace KeyboardShortcuts {
 namespace {
@@ -43,12 +44,12 @@ std::filesystem::path defaultPreferencesFile() {
 // Everything made on the application's behalf, in the order its parts need each other.
 struct Defaults {
     explicit Defaults(const DefaultPlatformOptions& options) {
-        userTime.watchApplicationInput();
         if (options.preferences == nullptr) {
             preferences = std::make_unique<desktop::JsonPreferencesStore>(defaultPreferencesFile());
         }
         if (options.hotKeys == nullptr || options.systemHotKeys == nullptr) {
-            keyGrabs = std::make_unique<desktop::X11HotKeyService>(userTime);
+            userTime.emplace().watchApplicationInput();
+            keyGrabs = std::make_unique<desktop::X11HotKeyService>(*userTime);
         }
         if (options.hotKeys == nullptr && isWaylandSession()) {
             portal = std::make_unique<desktop::PortalHotKeyService>(
@@ -63,8 +64,8 @@ struct Defaults {
 
     platform::NotificationCenter notifications;
     desktop::QtMainQueue mainQueue{*QCoreApplication::instance()};
-    desktop::X11UserTime userTime;
     desktop::QtMenuTracking menuTracking{notifications};
+    std::optional<desktop::X11UserTime> userTime; // for key grabs of its own
     std::unique_ptr<desktop::JsonPreferencesStore> preferences;
     std::unique_ptr<desktop::X11HotKeyService> keyGrabs;
     std::unique_ptr<desktop::PortalHotKeyService> portal;
