@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -79,6 +80,8 @@ TEST_F(RecorderTest, RecordingPausesDispatchUntilEscapeWhichChangesNothing) {
     EXPECT_EQ(recorder->placeholderText(), "Record Shortcut");
     EXPECT_EQ(recorder->text(), "⌃⌥N");
     EXPECT_TRUE(changes.empty());
+    const RecorderCocoa unset(Name("unset"));
+    EXPECT_EQ(unset.placeholderText(), "Record Shortcut");
 }
 
 TEST_F(RecorderTest, AnAcceptedCombinationIsStoredShownEverywhereAndEndsRecording) {
@@ -102,7 +105,7 @@ TEST_F(RecorderTest, WithoutControlOptionOrCommandOnlyFunctionKeysAreTaken) {
     EXPECT_EQ(recorder->text(), "⇧F5");
 }
 
-TEST_F(RecorderTest, BackspaceRemovesTheShortcutAndRecordingGoesOn) {
+TEST_F(RecorderTest, BackspaceOrTheClearButtonRemovesTheShortcut) {
     recorder->handleEvent(keyDown(Key::delete_, 0, SpecialKey::delete_));
     EXPECT_EQ(stored(), PreferenceValue(false));
     EXPECT_TRUE(hotKeys.registered().empty());
@@ -111,6 +114,11 @@ TEST_F(RecorderTest, BackspaceRemovesTheShortcutAndRecordingGoesOn) {
     EXPECT_TRUE(recorder->isRecording());
     recorder->handleEvent(keyDown(Key::delete_, 0, SpecialKey::delete_));
     EXPECT_EQ(changes.size(), 1U);
+
+    recorder->handleEvent(keyDown(Key::m, Flags::control | Flags::option));
+    QTest::mouseClick(recorder->findChild<QToolButton*>(), Qt::LeftButton);
+    EXPECT_EQ(stored(), PreferenceValue(false));
+    EXPECT_EQ(changes.back(), std::nullopt);
 }
 
 TEST_F(RecorderTest, TheApplicationsOwnKeysWaitWhileRecording) {
