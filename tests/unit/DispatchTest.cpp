@@ -147,7 +147,20 @@ TEST_F(DispatchTest, AnOpenMenuOrTheSwitchReleasesTheHotKeysAndARefusedOneIsDrop
     EXPECT_TRUE(hotKeys.registered().empty());
     setEnabled(true);
     press(n);
-    EXPECT_EQ(calls, Calls{"down"});
+    disable(toggle);
+    EXPECT_FALSE(isEnabled(toggle));
+    press(n);
+    enable(toggle);
+    EXPECT_TRUE(isEnabled(toggle));
+    press(n);
+    EXPECT_EQ(calls, (Calls{"down", "down"}));
+
+    // Recorded again once the other program has let go of it, the same combination works.
+    hotKeys.failRegistration(code(m), controlOption, noError);
+    announced.clear();
+    refused.setShortcut(m);
+    EXPECT_TRUE(isRegistered(m));
+    EXPECT_EQ(announced, Calls{"refused"});
 }
 
 // Raw keys are what an open menu hands on instead of hot keys. A press that the menu's closing
