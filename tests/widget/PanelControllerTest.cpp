@@ -117,6 +117,10 @@ TEST_F(PanelControllerTest, PanelKeysReachTheControllerAndTheEditor) {
     press(Qt::Key_V, Qt::ControlModifier, KEY_V, QStringLiteral("\x16"));
     press(Qt::Key_V, Qt::ControlModifier, KEY_V, QStringLiteral("\x16"));
     EXPECT_EQ(store().text(), "all of itall of it");
+    // Other combinations are the editor's, or else the desktop's.
+    press(Qt::Key_Backspace, Qt::ControlModifier, KEY_BACKSPACE, QStringLiteral("\x08"));
+    EXPECT_EQ(store().text(), "all of itall of ");
+    EXPECT_FALSE(press(Qt::Key_W, Qt::ControlModifier, KEY_W, QStringLiteral("\x17")));
 
     // Escape during an input-method composition is the input method's.
     QInputMethodEvent composing(QStringLiteral("ka"), {});
@@ -135,7 +139,9 @@ TEST_F(PanelControllerTest, TheFrameIsKeptAcrossLaunchesUnlessItIsOffScreenOrUnr
     launch();
     EXPECT_TRUE(isCentred());
     controller().show();
-    panel().setGeometry(100, 120, 500, 300);
+    panel().move(100, 120); // as the window manager moves and resizes it
+    EXPECT_EQ(preferences.string(pinlet::PanelController::frameKey), "100 120 380 280");
+    panel().resize(500, 300);
     EXPECT_EQ(preferences.string(pinlet::PanelController::frameKey), "100 120 500 300");
     launch();
     EXPECT_EQ(panel().geometry(), QRect(100, 120, 500, 300));
