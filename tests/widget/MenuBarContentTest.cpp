@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -42,9 +43,33 @@ protected:
     std::optional<pinlet::MenuBarContent> content;
 };
 
-TEST_F(MenuBarContentTest, TheToggleButtonFollowsThePanelWhileTheWindowIsOpen) {
+// Tab walks the rows from the top, passing through the recorder while it records.
+TEST_F(MenuBarContentTest, TabFollowsTheRowsAndTheToggleButtonFollowsThePanel) {
+    const auto rowOf = [this](QWidget* widget) {
+        while (widget->parentWidget() != &*content) {
+            widget = widget->parentWidget();
+        }
+        const auto* label = widget->findChild<QLabel*>();
+        const auto* button = qobject_cast<QAbstractButton*>(widget);
+        return button != nullptr ? button->text() : label != nullptr ? label->text() : "—";
+    };
     content->show();
-    ASSERT_NE(button("Show Note"), nullptr);
+    content->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&*content));
+    auto rows = content->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    std::ranges::sort(rows, {}, &QWidget::y);
+    QStringList shown;
+    std::ranges::transform(rows, std::back_inserter(shown), rowOf);
+    EXPECT_EQ(shown.join('|'), "Show Note|Shortcut:|Launch at login|—|Quit Pinlet");
+    library.mainQueue.runPending(); // the recorder takes the focus from the next turn on
+    button("Show Note")->setFocus();
+    QStringList walked;
+    for (int tab = 0; tab < 4; ++tab) {
+        walked.append(rowOf(QApplication::focusWidget()));
+        QTest::keyClick(content->windowHandle(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(walked.join('|'), "Show Note|Shortcut:|Launch at login|Quit Pinlet");
+
     QTest::mouseClick(button("Show Note"), Qt::LeftButton);
     EXPECT_TRUE(panel().isVisible());
     ASSERT_NE(button("Hide Note"), nullptr);
