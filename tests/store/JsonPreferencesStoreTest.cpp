@@ -187,19 +187,6 @@ TEST_F(StoreTest, AFailedWriteKeepsTheChangesUntilAWriteSucceeds) {
     EXPECT_EQ(JsonPreferencesStore(blocked / "preferences.json").doubleValue("a"), 1.0);
 }
 
-TEST_F(StoreTest, EveryStateOfTheFileIsWholeEvenWhenItsWriterIsKilled) {
-    startWriter("churn");
-    for (int look = 0; look <= 100; ++look) {
-        if (look == 100) {
-            writer_.kill();
-            ASSERT_TRUE(writer_.waitForFinished());
-        }
-        const QString payload = saved().value("payload").toString();
-        ASSERT_EQ(payload.size(), 1 << 20) << "look " << look;
-        ASSERT_EQ(payload.count(payload.front()), payload.size()) << "look " << look;
-    }
-}
-
 // Its temporary file a pipe that nobody drains, the first write cannot end: typing goes on.
 TEST_F(StoreTest, AWriteThatCannotEndDoesNotHoldUpTyping) {
     const fs::path temporary = fs::path(path()).concat(".tmp");
