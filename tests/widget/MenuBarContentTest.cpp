@@ -45,12 +45,10 @@ protected:
 
 // Tab walks the rows from the top, passing through the recorder while it records.
 TEST_F(MenuBarContentTest, TabFollowsTheRowsAndTheToggleButtonFollowsThePanel) {
-    const auto rowOf = [this](QWidget* widget) {
-        while (widget->parentWidget() != &*content) {
-            widget = widget->parentWidget();
-        }
-        const auto* label = widget->findChild<QLabel*>();
-        const auto* button = qobject_cast<QAbstractButton*>(widget);
+    // A row by its text: a button's, or its label's; the line has none.
+    const auto textOf = [](const QWidget* row) {
+        const auto* label = row->findChild<QLabel*>();
+        const auto* button = qobject_cast<const QAbstractButton*>(row);
         return button != nullptr ? button->text() : label != nullptr ? label->text() : "—";
     };
     content->show();
@@ -59,13 +57,14 @@ TEST_F(MenuBarContentTest, TabFollowsTheRowsAndTheToggleButtonFollowsThePanel) {
     auto rows = content->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     std::ranges::sort(rows, {}, &QWidget::y);
     QStringList shown;
-    std::ranges::transform(rows, std::back_inserter(shown), rowOf);
+    std::ranges::transform(rows, std::back_inserter(shown), textOf);
     EXPECT_EQ(shown.join('|'), "Show Note|Shortcut:|Launch at login|—|Quit Pinlet");
     library.mainQueue.runPending(); // the recorder takes the focus from the next turn on
     button("Show Note")->setFocus();
     QStringList walked;
     for (int tab = 0; tab < 4; ++tab) {
-        walked.append(rowOf(QApplication::focusWidget()));
+        const QWidget* focus = QApplication::focusWidget();
+        walked.append(textOf(focus->parentWidget() == &*content ? focus : focus->parentWidget()));
         QTest::keyClick(content->windowHandle(), Qt::Key_Tab);
     }
     EXPECT_EQ(walked.join('|'), "Show Note|Shortcut:|Launch at login|Quit Pinlet");
