@@ -81,6 +81,16 @@ TEST_F(MenuBarContentTest, LaunchAtLoginFollowsTheEntryAndSpringsBackOnFailure) 
     content->show();
     QTest::mouseClick(&launchSwitch(), Qt::LeftButton);
     EXPECT_EQ(loginItems.status(), Status::enabled);
+    QFile entry(QString::fromStdString(loginItems.entryPath()));
+    ASSERT_TRUE(entry.open(QIODevice::ReadWrite));
+    EXPECT_TRUE(entry.readAll().split('\n').contains("Exec=\"/usr/bin/pinlet\""));
+    // The desktop switches the entry off, and so does the switch once the window opens again.
+    entry.write("Hidden=true\n");
+    entry.close();
+    content->hide();
+    content->show();
+    EXPECT_FALSE(launchSwitch().isChecked());
+    QTest::mouseClick(&launchSwitch(), Qt::LeftButton);
     QTest::mouseClick(&launchSwitch(), Qt::LeftButton);
     EXPECT_EQ(loginItems.status(), Status::notRegistered);
     EXPECT_TRUE(systemLog.lines.empty());
