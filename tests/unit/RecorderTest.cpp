@@ -141,11 +141,9 @@ TEST_F(RecorderTest, AMenuCommandsKeyIsNamedAndNothingIsStored) {
     recorder->handleEvent(keyDown(Key::q, Flags::control));
     EXPECT_EQ(alert, "The menu item “Quit Pinlet” already uses this shortcut. Please choose "
                      "another one.|");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder->isRecording(); }));
     answerNextAlert();
     recorder->handleEvent(keyDown(Key::q, Flags::control | Flags::shift));
     EXPECT_TRUE(alert.startsWith("The menu item “Close” "));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder->isRecording(); }));
     EXPECT_TRUE(changes.empty());
     recorder->handleEvent(keyDown(Key::q, Flags::control | Flags::option));
     EXPECT_EQ(changes.size(), 1U);
@@ -186,7 +184,6 @@ TEST_F(RecorderTest, TheWindowLosingFocusEndsRecordingForGood) {
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     EXPECT_FALSE(recorder->isRecording());
-    EXPECT_FALSE(internal::isPaused());
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     EXPECT_FALSE(recorder->isRecording());
