@@ -19,7 +19,6 @@ protected:
     void SetUp() override {
         launch();
         controller().show();
-        textView().setFocus();
     }
 
     QToolButton* copyButton() { return panel().findChild<QToolButton*>(); }
