@@ -34,8 +34,7 @@ public:
                       [&](const HotKey& hotKey) { return hotKey.reference == reference; });
     }
 
-    // From now on, registering the combination answers the status and registers nothing; noError
-    // lets it register again.
+    // From now on, registering the combination fails with the status; noError lets it register.
     void failRegistration(std::uint32_t keyCode, std::uint32_t modifiers, std::int32_t status) {
         failures_[{keyCode, modifiers}] = status;
     }

@@ -43,9 +43,9 @@ protected:
     std::optional<pinlet::MenuBarContent> content;
 };
 
-// Tab walks the rows from the top, passing through the recorder while it records.
+// The rows, each named by its button's or its label's text, stand in order; Tab walks them from
+// the top, passing through the recorder while it records.
 TEST_F(MenuBarContentTest, TabFollowsTheRowsAndTheToggleButtonFollowsThePanel) {
-    // A row by its text: a button's, or its label's; the line has none.
     const auto textOf = [](const QWidget* row) {
         const auto* label = row->findChild<QLabel*>();
         const auto* button = qobject_cast<const QAbstractButton*>(row);
