@@ -1,5 +1,4 @@
 // The store's other process in the store tests:
-//   store_test_writer churn <file>         writes one new state of the file after another
 //   store_test_writer hold <file> <value>  sets "value" and leaves it unsaved
 //   store_test_writer type <file>          sets one new state after another, written at once by
 //                                          the store's own timer, and prints a line for each
@@ -28,25 +27,13 @@ int main(int argc, char** argv) {
     QObject::connect(&input, &QSocketNotifier::activated, [] { std::exit(3); });
 
     int states = 0;
-    // A mebibyte of one letter, another one each time: a file mixing two states shows two letters.
-    const auto setNextState = [&] {
-        store.set("payload", std::string(1U << 20U, static_cast<char>('a' + states++ % 26)));
-    };
-    const auto writeNextState = [&] {
-        setNextState();
-        store.flush();
-    };
-    QTimer churn;
-    QObject::connect(&churn, &QTimer::timeout, writeNextState);
     QTimer keystroke;
+    // Another mebibyte each time, more than a pipe holds.
     QObject::connect(&keystroke, &QTimer::timeout, [&] {
-        setNextState();
+        store.set("payload", std::string(1U << 20U, static_cast<char>('a' + states++ % 26)));
         std::cout << "typed" << std::endl;
     });
-    if (arguments.at(1) == "churn") {
-        writeNextState();
-        churn.start(0);
-    } else if (typing) {
+    if (typing) {
         keystroke.start(10);
     } else {
         store.set("value", arguments.at(3).toStdString());

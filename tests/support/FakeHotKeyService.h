@@ -26,7 +26,8 @@ public:
     Registration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                 platform::HotKeyId id) override {
         const auto labelled = labels_.extract(id.id);
-        if (const auto failure = failures_.find({keyCode, modifiers}); failure != failures_.end()) {
+        if (const auto failure = failures_.find({keyCode, modifiers});
+            failure != failures_.end() && failure->second != platform::HotKeyStatus::noError) {
             return {.status = failure->second, .reference = std::nullopt};
         }
         const platform::HotKeyRef reference = takeReference();
@@ -39,7 +40,7 @@ public:
                       [&](const HotKey& hotKey) { return hotKey.reference == reference; });
     }
 
-    // From now on, registering the combination answers the status and registers nothing.
+    // From now on, registering the combination fails with the status; noError lets it register.
     void failRegistration(std::uint32_t keyCode, std::uint32_t modifiers, std::int32_t status) {
         failures_[{keyCode, modifiers}] = status;
     }

@@ -42,8 +42,6 @@ TEST(AcceleratorReader, ReadsGtkAndQtTextsThroughTheKeymap) {
     const AcceleratorReader german(XkbKeymap::fromNames("de").value());
     const std::tuple<const AcceleratorReader&, bool, const char*, std::optional<KeyCombination>>
         cases[] = {
-            {us, true, "<Primary><Alt>t", KeyCombination{17, control | option}},
-            {us, true, "<Super>Home", KeyCombination{115, command}},
             {us, true, "<Shift><Control>Page_Up", KeyCombination{116, shift | control}},
             {us, true, "<ctrl><Mod4>A", KeyCombination{0, control | command}},
             {german, true, "<Mod1>z", KeyCombination{16, option}}, // where US has Y
@@ -51,9 +49,7 @@ TEST(AcceleratorReader, ReadsGtkAndQtTextsThroughTheKeymap) {
             {us, true, "<Hyper>a", std::nullopt},   // a modifier we cannot express
             {us, true, "<Alt>Print", std::nullopt}, // a key without a virtual key code
             {us, false, "Ctrl+Alt+T", KeyCombination{17, control | option}},
-            {us, false, "Ctrl++", KeyCombination{24, control}},
             {us, false, "Meta+Shift+PgDown", KeyCombination{121, command | shift}},
-            {us, false, "Volume Up", KeyCombination{72, 0}},
             {us, false, "Esc", KeyCombination{53, 0}},
         };
     for (const auto& [reader, gtk, text, expected] : cases) {
@@ -61,13 +57,14 @@ TEST(AcceleratorReader, ReadsGtkAndQtTextsThroughTheKeymap) {
     }
 }
 
-TEST(DesktopShortcutSettings, ReadsTheGnomeKeybindingsOverTheSchemaDefaults) {
+// GNOME's keybindings over their schema defaults, and KDE's global shortcuts that are active.
+TEST(DesktopShortcutSettings, ReadsTheGnomeKeybindingsAndTheActiveKdeGlobalShortcuts) {
+    const AcceleratorReader reader(XkbKeymap::fromNames("us").value());
     writeSettings("glib-2.0/settings/keyfile",
                   "[org/gnome/desktop/wm/keybindings]\n"
                   "close=['disabled']\n"
                   "activate-window-menu=['garbage', '<Primary><Alt>t']\n"
                   "show-desktop=['<Super>y', '']\n");
-    const AcceleratorReader reader(XkbKeymap::fromNames("us").value());
     const auto combinations = platform::linux_desktop::gnomeKeybindings(reader);
     const auto contains = [&](KeyCombination combination) {
         return std::ranges::find(combinations, combination) != combinations.end();
@@ -76,9 +73,7 @@ TEST(DesktopShortcutSettings, ReadsTheGnomeKeybindingsOverTheSchemaDefaults) {
     EXPECT_TRUE(contains({16, command}));
     EXPECT_TRUE(contains({115, command})); // a default: switch to the first workspace
     EXPECT_FALSE(contains({118, option})); // Alt+F4, closing windows no more
-}
 
-TEST(DesktopShortcutSettings, ReadsOnlyTheActiveKdeGlobalShortcuts) {
     writeSettings("kglobalshortcutsrc", "[$Version]\n"
                                         "update_info=kded.upd:kde4.3\n"
                                         "[kwin]\n"
@@ -91,7 +86,6 @@ TEST(DesktopShortcutSettings, ReadsOnlyTheActiveKdeGlobalShortcuts) {
                                         "[kmix]\n"
                                         "increase_volume=Volume Up,Volume Up,Increase Volume\n"
                                         "comma=Ctrl+\\,,none,Comma\n");
-    const AcceleratorReader reader(XkbKeymap::fromNames("us").value());
     const std::vector<KeyCombination> expected{{118, option}, {2, command},  {111, control},
                                                {24, command}, {24, command}, {72, 0},
                                                {43, control}};

@@ -14,6 +14,7 @@ TEST(ResourceBundle, TheLibraryTablesHaveEveryKeyInEnglishAndGerman) {
     for (const auto& [locale, space] : locales) {
         QLocale::setDefault(locale);
         EXPECT_EQ(KeyboardShortcuts::localized("space_key"), space);
+        EXPECT_EQ(KeyboardShortcuts::localized("no_such_key"), "no_such_key");
         for (const std::string key :
              {"record_shortcut", "press_shortcut", "keyboard_shortcut_used_by_menu_item",
               "keyboard_shortcut_disallowed", "keyboard_shortcut_used_by_system",

@@ -22,7 +22,6 @@ TEST(XkbKeymap, FindsEveryPhysicalKeyByItsName) {
             << key.xkbName;
         EXPECT_EQ(keymap.virtualKeyCode(key.evdevCode + evdevToX11), key.virtualKeyCode);
     }
-    EXPECT_EQ(keymap.keycodeForVirtualKeyCode(114), KEY_INSERT + evdevToX11); // help
     EXPECT_EQ(keymap.keycodeForVirtualKeyCode(71), KEY_NUMLOCK + evdevToX11); // keypad clear
     EXPECT_FALSE(keymap.keycodeForVirtualKeyCode(63)); // function has no X11 key
 }

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -42,9 +43,33 @@ protected:
     std::optional<pinlet::MenuBarContent> content;
 };
 
-TEST_F(MenuBarContentTest, TheToggleButtonFollowsThePanelWhileTheWindowIsOpen) {
+// The rows, each named by its button's or its label's text, stand in order; Tab walks them from
+// the top, passing through the recorder while it records.
+TEST_F(MenuBarContentTest, TabFollowsTheRowsAndTheToggleButtonFollowsThePanel) {
+    const auto textOf = [](const QWidget* row) {
+        const auto* label = row->findChild<QLabel*>();
+        const auto* button = qobject_cast<const QAbstractButton*>(row);
+        return button != nullptr ? button->text() : label != nullptr ? label->text() : "—";
+    };
     content->show();
-    ASSERT_NE(button("Show Note"), nullptr);
+    content->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&*content));
+    auto rows = content->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    rows.removeIf([](const QWidget* row) { return !row->isVisible(); });
+    std::ranges::sort(rows, {}, &QWidget::y);
+    QStringList shown;
+    std::ranges::transform(rows, std::back_inserter(shown), textOf);
+    EXPECT_EQ(shown.join('|'), "Show Note|Shortcut:|Launch at login|—|Quit Pinlet");
+    library.mainQueue.runPending(); // the recorder takes the focus from the next turn on
+    button("Show Note")->setFocus();
+    QStringList walked;
+    for (int tab = 0; tab < 4; ++tab) {
+        const QWidget* focus = QApplication::focusWidget();
+        walked.append(textOf(focus->parentWidget() == &*content ? focus : focus->parentWidget()));
+        QTest::keyClick(content->windowHandle(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(walked.join('|'), "Show Note|Shortcut:|Launch at login|Quit Pinlet");
+
     QTest::mouseClick(button("Show Note"), Qt::LeftButton);
     EXPECT_TRUE(panel().isVisible());
     ASSERT_NE(button("Hide Note"), nullptr);
@@ -57,6 +82,16 @@ TEST_F(MenuBarContentTest, LaunchAtLoginFollowsTheEntryAndSpringsBackOnFailure) 
     content->show();
     QTest::mouseClick(&launchSwitch(), Qt::LeftButton);
     EXPECT_EQ(loginItems.status(), Status::enabled);
+    QFile entry(QString::fromStdString(loginItems.entryPath()));
+    ASSERT_TRUE(entry.open(QIODevice::ReadWrite));
+    EXPECT_TRUE(entry.readAll().split('\n').contains("Exec=\"/usr/bin/pinlet\""));
+    // The desktop switches the entry off, and so does the switch once the window opens again.
+    entry.write("Hidden=true\n");
+    entry.close();
+    content->hide();
+    content->show();
+    EXPECT_FALSE(launchSwitch().isChecked());
+    QTest::mouseClick(&launchSwitch(), Qt::LeftButton);
     QTest::mouseClick(&launchSwitch(), Qt::LeftButton);
     EXPECT_EQ(loginItems.status(), Status::notRegistered);
     EXPECT_TRUE(systemLog.lines.empty());

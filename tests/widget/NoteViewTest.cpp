@@ -6,7 +6,9 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -17,28 +19,31 @@ protected:
     void SetUp() override {
         launch();
         controller().show();
-        textView().setFocus();
     }
 
-    pinlet::NoteView& view() { return *panel().findChild<pinlet::NoteView*>(); }
+    QToolButton* copyButton() { return panel().findChild<QToolButton*>(); }
+    // What the copy button shows: its icon, or its confirmation.
+    QImage copyIcon() { return copyButton()->icon().pixmap(16).toImage(); }
 };
 
 TEST_F(NoteViewTest, CopyAllPutsTheWholeNoteOnThePasteboardAndEachCopyEndsItsOwnFeedback) {
     QGuiApplication::clipboard()->setText(QStringLiteral("stale"));
-    view().copyAll();
+    const QImage icon = copyIcon();
+    QTest::mouseClick(copyButton(), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "");
     mainQueue.advance(1199ms);
-    EXPECT_TRUE(view().isShowingCopyFeedback());
+    EXPECT_NE(copyIcon(), icon);
+    EXPECT_FALSE(copyIcon().isNull());
     mainQueue.advance(1ms);
-    EXPECT_FALSE(view().isShowingCopyFeedback());
+    EXPECT_EQ(copyIcon(), icon);
 
     store().setText(QStringLiteral("line one\nline two \u00e9"));
-    view().copyAll();
+    QTest::mouseClick(copyButton(), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("line one\nline two \u00e9"));
     mainQueue.advance(1000ms);
-    view().copyAll();
+    QTest::mouseClick(copyButton(), Qt::LeftButton);
     mainQueue.advance(200ms);
-    EXPECT_FALSE(view().isShowingCopyFeedback());
+    EXPECT_EQ(copyIcon(), icon);
 }
 
 TEST_F(NoteViewTest, TheNoteFollowsEveryKindOfEditExactly) {
@@ -73,12 +78,16 @@ TEST_F(NoteViewTest, TheNoteFollowsEveryKindOfEditExactly) {
     checkNote("replace everything");
 }
 
-TEST_F(NoteViewTest, AChangeFromElsewhereReplacesTheTextWithoutAnUndoStep) {
+// A long line, a word longer than the panel is wide among others, wraps within the panel.
+TEST_F(NoteViewTest, AChangeFromElsewhereIsNoUndoStepAndItsLongLineWrapsWithinThePanel) {
     QTest::keyClicks(&textView(), QStringLiteral("typed"));
     EXPECT_TRUE(textView().document()->isUndoAvailable());
-    store().setText(QStringLiteral("from elsewhere"));
-    EXPECT_EQ(textView().toPlainText(), "from elsewhere");
+    const QString line = QStringLiteral("from elsewhere ").repeated(20) + QString(200, 'w');
+    store().setText(line);
+    EXPECT_EQ(textView().toPlainText(), line);
     EXPECT_FALSE(textView().document()->isUndoAvailable());
+    EXPECT_EQ(textView().horizontalScrollBar()->maximum(), 0);
+    EXPECT_FALSE(textView().horizontalScrollBar()->isVisible());
 }
 
 TEST_F(NoteViewTest, PastingStyledTextInsertsOnlyItsCharacters) {

@@ -38,15 +38,17 @@ protected:
     pinlet::NotePanel& panel() { return *controller_->panel(); }
     pinlet::PlainTextView& textView() { return *controller_->textView(); }
 
-    // A key press as the X server delivers it: keycodes of the evdev keymap, X11 state bits.
-    void press(int qtKey, Qt::KeyboardModifiers modifiers, std::uint32_t evdevCode,
+    // A key press as the X server delivers it to the panel's focus: keycodes of the evdev keymap,
+    // X11 state bits. Whether a widget took it: one that none takes goes on to the desktop.
+    bool press(int qtKey, Qt::KeyboardModifiers modifiers, std::uint32_t evdevCode,
                const QString& text) {
         std::uint32_t state = 0;
         state |= modifiers.testFlag(Qt::ShiftModifier) ? 0x1U : 0U;
         state |= modifiers.testFlag(Qt::ControlModifier) ? 0x4U : 0U;
         QKeyEvent event(QEvent::KeyPress, qtKey, modifiers, evdevCode + 8, 0, state, text);
-        QWidget* receiver = QApplication::focusWidget();
+        QWidget* receiver = panel().focusWidget();
         QApplication::sendEvent(receiver != nullptr ? receiver : &panel(), &event);
+        return event.isAccepted();
     }
 
     FakePreferencesStore preferences;

@@ -34,12 +34,7 @@ struct TypingWindow final : QWindow {
         QCoreApplication::sendEvent(this, &event);
     }
 
-    bool event(QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            typed += static_cast<QKeyEvent*>(event)->text().toStdString();
-        }
-        return QWindow::event(event);
-    }
+    void keyPressEvent(QKeyEvent* event) override { typed += event->text().toStdString(); }
 };
 
 // The application's key events, seen through the display's keymap.

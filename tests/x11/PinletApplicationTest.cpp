@@ -102,8 +102,9 @@ protected:
 TEST_F(PinletBeforeTheTrayTest, ATrayThatAppearsLaterTakesTheIconAndTheWindow) {
     QProcess& pinlet = startPinlet();
     const QStringList menuWindow{"xdotool", "search", "--onlyvisible", "--name", "^Pinlet menu$"};
-    ASSERT_TRUE(waitUntil([&] { return session.run(menuWindow).has_value(); }))
-        << pinlet.readAll().toStdString();
+    ASSERT_TRUE(waitUntil([&] {
+        return session.run({"xdotool", "getactivewindow", "getwindowname"}) == "Pinlet menu\n";
+    })) << pinlet.readAll().toStdString();
     ASSERT_TRUE(session.run({"xdotool", "key", "alt+F4"}));
     ASSERT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
     EXPECT_EQ(request("--show").first, 0);
@@ -164,6 +165,25 @@ TEST_F(PinletApplicationTest, TheCommandLineTogglesShowsAndHidesTheRunningPanel)
         EXPECT_EQ(request(showing).first, 0);
         EXPECT_TRUE(waitUntil([&] { return panelIsActive(); })) << showing;
     }
+    // Pressed where no control is, the panel moves with the pointer; pressed at its edge, it grows.
+    const WindowId panel = *session.activeWindow();
+    const auto drag = [&](QPoint from) {
+        const QRect before = session.frame(panel);
+        const bool changed =
+            session.run({"xdotool", "mousemove", "--window", QString::number(panel),
+                         QString::number(from.x()), QString::number(from.y()), "mousedown", "1"}) &&
+            waitUntil([&] {
+                return session.run({"xdotool", "mousemove_relative", "3", "2"}) &&
+                       session.frame(panel) != before;
+            });
+        return session.run({"xdotool", "mouseup", "1"}) && changed;
+    };
+    const QSize size = session.frame(panel).size();
+    ASSERT_TRUE(drag({100, 12}));
+    const QRect moved = session.frame(panel);
+    EXPECT_EQ(moved.size(), size);
+    ASSERT_TRUE(drag({moved.width() - 2, moved.height() / 2}));
+    EXPECT_EQ(session.frame(panel).topLeft(), moved.topLeft());
     EXPECT_EQ(request("--hide").first, 0);
     EXPECT_TRUE(waitUntil([&] { return session.activeWindow() == other; }));
 
