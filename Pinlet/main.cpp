@@ -46,8 +46,9 @@ int main(int argc, char* argv[]) {
     const std::optional<RequestAction> action = pinlet::readCommandLine(*withoutDisplay);
 
     // The lock comes first: a second instance leaves before it can touch the store.
-    const auto preferencesPath = desktop::JsonPreferencesStore::defaultPath();
-    const auto lockPath = desktop::SingleInstanceLock::pathFor(preferencesPath);
+    const auto preferencesPath =
+        desktop::JsonPreferencesStore::configHome() / "pinlet" / "preferences.json";
+    const auto lockPath = desktop::SingleInstanceLock::pathFor(preferencesPath, "pinlet");
     const auto lock = desktop::SingleInstanceLock::acquire(lockPath);
     if (const auto* failure = std::get_if<desktop::LockFailure>(&lock)) {
         if (action && failure->kind == desktop::LockFailure::Kind::alreadyRunning) {

@@ -132,7 +132,7 @@ fs::path requestSocketPathFor(const fs::path& lockPath) {
                                  QCryptographicHash::Sha256)
             .toHex()
             .left(16);
-    return directory / ("pinlet-" + lockId.toStdString() + ".socket");
+    return directory / (lockPath.stem().string() + "-" + lockId.toStdString() + ".socket");
 }
 
 std::optional<std::string> deliverRequest(const fs::path& socketPath,

@@ -8,9 +8,10 @@
 
 namespace platform::linux_desktop {
 
-// What a later `pinlet --toggle|--show|--hide|--settings` asks of the running instance, with the
-// startup-notification id its launcher gave it for passing keyboard focus on (empty when there was
-// none). Pinlet is an X client on Wayland too, where a Wayland activation token means nothing.
+// What a later start of the program (`--toggle`, `--show`, `--hide`, `--settings`) asks of the
+// running instance, with the startup-notification id its launcher gave it for passing keyboard
+// focus on (empty when there was none). The program is an X client on Wayland too, where a
+// Wayland activation token means nothing.
 struct InstanceRequest {
     enum class Action { toggle, show, hide, settings };
     Action action = Action::toggle;
@@ -28,8 +29,8 @@ struct InstanceRequest {
 // Hands the request to the instance listening on the socket and waits until it has carried it
 // out. A starting instance holds the lock before it listens, so connecting is retried within
 // the patience given. None on success, else why it failed, in words for the user. Plain POSIX
-// sockets: `pinlet --toggle` starts on every key press, and Qt's network library costs that
-// start a millisecond for nothing.
+// sockets: a desktop may start the program with a request on every key press, and Qt's network
+// library costs that start a millisecond for nothing.
 [[nodiscard]] std::optional<std::string> deliverRequest(const std::filesystem::path& socketPath,
                                                         const InstanceRequest& request,
                                                         std::chrono::milliseconds patience);

@@ -3,6 +3,7 @@
 #include "platform/linux/FileDescriptor.h"
 #include "platform/linux/Utf8Text.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
 #include <array>
@@ -25,8 +26,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Said in the application's name.
 void report(const std::string& line) {
-    std::fprintf(stderr, "Pinlet: %s\n", line.c_str());
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), line.c_str());
 }
 
 std::string systemError(int error) {
@@ -37,17 +39,6 @@ std::string systemError(int error) {
 std::string failure(const char* what, const fs::path& file) {
     const int error = errno;
     return std::string(what) + " " + file.string() + ": " + systemError(error);
-}
-
-fs::path configHome() {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/') {
-        return xdg;
-    }
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        return fs::path(home) / ".config";
-    }
-    const passwd* user = ::getpwuid(::getuid());
-    return fs::path(user != nullptr ? user->pw_dir : "/") / ".config";
 }
 
 bool writeAll(int fd, QByteArrayView bytes) {
@@ -221,8 +212,15 @@ private:
     std::thread thread_;
 };
 
-fs::path JsonPreferencesStore::defaultPath() {
-    return configHome() / "pinlet" / "preferences.json";
+fs::path JsonPreferencesStore::configHome() {
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/') {
+        return xdg;
+    }
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        return fs::path(home) / ".config";
+    }
+    const passwd* user = ::getpwuid(::getuid());
+    return fs::path(user != nullptr ? user->pw_dir : "/") / ".config";
 }
 
 JsonPreferencesStore::JsonPreferencesStore(fs::path path, std::chrono::milliseconds writeDelay)

@@ -36,9 +36,9 @@ class JsonPreferencesStore final : public PreferencesStore {
 public:
     static constexpr std::chrono::milliseconds defaultWriteDelay{200};
 
-    // $XDG_CONFIG_HOME/pinlet/preferences.json, with $HOME/.config when XDG_CONFIG_HOME is unset,
+    // The user's configuration folder: $XDG_CONFIG_HOME, or $HOME/.config when that is unset,
     // empty or relative.
-    [[nodiscard]] static std::filesystem::path defaultPath();
+    [[nodiscard]] static std::filesystem::path configHome();
 
     // Loads the file (creating nothing); its directory is made when the file is first written.
     explicit JsonPreferencesStore(std::filesystem::path path,

@@ -131,7 +131,7 @@ void PortalHotKeyService::offerWhatIsNew() {
 }
 
 void PortalHotKeyService::createSession() {
-    const QString token = QStringLiteral("pinlet_session%1").arg(nextToken_);
+    const QString token = QStringLiteral("keyboardshortcuts_session%1").arg(nextToken_);
     callPortal(QStringLiteral("CreateSession"), {}, {{"session_handle_token", token}},
                Step::creatingSession);
 }
@@ -159,7 +159,7 @@ void PortalHotKeyService::closeSession() {
 
 void PortalHotKeyService::callPortal(const QString& method, QVariantList arguments,
                                      QVariantMap options, Step step) {
-    const QString token = QStringLiteral("pinlet%1").arg(nextToken_++);
+    const QString token = QStringLiteral("keyboardshortcuts%1").arg(nextToken_++);
     options.insert(QStringLiteral("handle_token"), token);
     arguments.append(options);
     // Watched before asking, so that no answer comes before anyone listens.

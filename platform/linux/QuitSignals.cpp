@@ -51,10 +51,10 @@ void flushRegisteredStore() {
 QuitSignals::QuitSignals() {
     std::array<int, 2> ends{};
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends.data()) != 0) {
-        std::fprintf(
-            stderr,
-            "Pinlet: cannot watch for quit signals (%s); they would lose unsaved changes.\n",
-            std::generic_category().message(errno).c_str());
+        std::fprintf(stderr,
+                     "%s: cannot watch for quit signals (%s); they would lose unsaved changes.\n",
+                     qPrintable(QCoreApplication::applicationName()),
+                     std::generic_category().message(errno).c_str());
         return;
     }
     readEnd_.reset(ends[0]);
@@ -85,7 +85,8 @@ FlushAtExit::FlushAtExit(JsonPreferencesStore& store) {
     // std::atexit has no way back, so the hook stays and finds no store once this is gone.
     static const bool hookInstalled = std::atexit(flushRegisteredStore) == 0;
     if (!hookInstalled) {
-        std::fprintf(stderr, "Pinlet: cannot save the preferences at exit.\n");
+        std::fprintf(stderr, "%s: cannot save the preferences at exit.\n",
+                     qPrintable(QCoreApplication::applicationName()));
     }
     storeToFlushAtExit = &store;
 }

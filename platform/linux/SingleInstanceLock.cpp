@@ -8,8 +8,8 @@
 namespace platform::linux_desktop {
 namespace fs = std::filesystem;
 
-fs::path SingleInstanceLock::pathFor(const fs::path& preferences) {
-    return preferences.parent_path() / "pinlet.lock";
+fs::path SingleInstanceLock::pathFor(const fs::path& preferences, std::string_view name) {
+    return preferences.parent_path() / (std::string(name) + ".lock");
 }
 
 std::variant<SingleInstanceLock, LockFailure>

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace platform::linux_desktop {
@@ -23,8 +24,9 @@ struct LockFailure {
 // writes the file.
 class SingleInstanceLock {
 public:
-    // "pinlet.lock" in the directory of the preferences file.
-    [[nodiscard]] static std::filesystem::path pathFor(const std::filesystem::path& preferences);
+    // "<name>.lock" in the directory of the preferences file.
+    [[nodiscard]] static std::filesystem::path pathFor(const std::filesystem::path& preferences,
+                                                       std::string_view name);
 
     // Never waits: a lock held elsewhere fails at once. Creates the directory if need be.
     [[nodiscard]] static std::variant<SingleInstanceLock, LockFailure>

@@ -1,12 +1,14 @@
 #include "platform/linux/SyslogSystemLog.h"
 
+#include <cerrno>
 #include <string>
 #include <syslog.h>
 
 namespace platform::linux_desktop {
 
 SyslogSystemLog::SyslogSystemLog(std::FILE* echo) : echo_(echo) {
-    openlog("pinlet", LOG_PID, LOG_USER);
+    // The program's name, as the journal shows it; glibc keeps the text for the process's life.
+    openlog(program_invocation_short_name, LOG_PID, LOG_USER);
 }
 
 SyslogSystemLog::~SyslogSystemLog() {

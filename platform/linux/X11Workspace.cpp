@@ -26,7 +26,7 @@ constexpr std::array<std::string_view, 13> atomNames{"_NET_ACTIVE_WINDOW",
                                                      "_NET_WM_STATE_ABOVE",
                                                      "_NET_WM_USER_TIME",
                                                      "_NET_WM_USER_TIME_WINDOW",
-                                                     "_PINLET_SERVER_TIME",
+                                                     "_KEYBOARD_SHORTCUTS_SERVER_TIME",
                                                      "_NET_CLIENT_LIST_STACKING"};
 
 constexpr std::uint32_t allDesktops = 0xFFFFFFFF;

@@ -1,15 +1,15 @@
 #include "platform/linux/XdgLoginItems.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <filesystem>
 
 namespace platform::linux_desktop {
 namespace {
-
-constexpr const char* entryFileName = "pinlet.desktop";
 
 QString qt(const std::string& text) {
     return QString::fromStdString(text);
@@ -18,8 +18,9 @@ QString qt(const std::string& text) {
 std::string entryText(const std::string& executablePath) {
     return "[Desktop Entry]\n"
            "Type=Application\n"
-           "Name=Pinlet\n"
-           "Comment=Scratch note in a floating panel\n"
+           "Name=" +
+           QCoreApplication::applicationName().toStdString() +
+           "\n"
            "Exec=" +
            desktopEntryExec(executablePath) +
            "\n"
@@ -47,7 +48,8 @@ std::string XdgLoginItems::defaultAutostartDirectory() {
 
 XdgLoginItems::XdgLoginItems(std::string autostartDirectory, std::string executablePath)
     : autostartDirectory_(std::move(autostartDirectory)),
-      entryPath_(autostartDirectory_ + "/" + entryFileName),
+      entryPath_(autostartDirectory_ + "/" +
+                 std::filesystem::path(executablePath).filename().string() + ".desktop"),
       executablePath_(std::move(executablePath)) {}
 
 std::optional<std::string> XdgLoginItems::registerApplication() {

@@ -6,7 +6,8 @@
 
 namespace platform::linux_desktop {
 
-// The XDG autostart entry `<autostart dir>/pinlet.desktop`, which desktops start at login.
+// The XDG autostart entry `<autostart dir>/<program>.desktop`, which desktops start at login,
+// named after the program's file and, inside, after the application.
 class XdgLoginItems final : public LoginItems {
 public:
     // `$XDG_CONFIG_HOME/autostart`, or `~/.config/autostart`.
