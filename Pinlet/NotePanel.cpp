@@ -1,7 +1,7 @@
 #include "Pinlet/NotePanel.h"
 
-#include "platform/linux/Compositor.h"
-#include "platform/linux/QtEventTranslation.h"
+#include "platform/linux/x11/Compositor.h"
+#include "platform/linux/x11/QtEventTranslation.h"
 
 #include <QApplication>
 #include <QCloseEvent>

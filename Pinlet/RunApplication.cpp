@@ -4,18 +4,18 @@
 #include "Pinlet/Translations.h"
 #include "platform/Services.h"
 #include "platform/linux/DefaultPlatformServices.h"
-#include "platform/linux/DisplayKeyboardLayout.h"
 #include "platform/linux/InstanceRequestServer.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/LargeBufferAllocation.h"
 #include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QuitSignals.h"
 #include "platform/linux/SyslogSystemLog.h"
-#include "platform/linux/X11HotKeyService.h"
-#include "platform/linux/X11SystemHotKeys.h"
-#include "platform/linux/X11UserTime.h"
-#include "platform/linux/X11Workspace.h"
 #include "platform/linux/XdgLoginItems.h"
+#include "platform/linux/x11/DisplayKeyboardLayout.h"
+#include "platform/linux/x11/X11HotKeyService.h"
+#include "platform/linux/x11/X11SystemHotKeys.h"
+#include "platform/linux/x11/X11UserTime.h"
+#include "platform/linux/x11/X11Workspace.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -3,9 +3,9 @@
 #include "KeyboardShortcuts/Name.h"
 #include "Pinlet/ToggleShortcut.h"
 #include "platform/linux/FallbackHotKeyService.h"
-#include "platform/linux/PortalHotKeyService.h"
-#include "platform/linux/X11HotKeyService.h"
 #include "platform/linux/gnome/GnomeKeybindingHotKeyService.h"
+#include "platform/linux/portal/PortalHotKeyService.h"
+#include "platform/linux/x11/X11HotKeyService.h"
 
 #include <QCoreApplication>
 #include <cstdio>

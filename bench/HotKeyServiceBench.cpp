@@ -3,8 +3,8 @@
 // spends reading and dispatching that event. Each is reported as median and 95th percentile of
 // single releases, with one or with fifty combinations registered.
 #include "bench/XTestKeyboard.h"
-#include "platform/linux/X11HotKeyService.h"
-#include "platform/linux/X11UserTime.h"
+#include "platform/linux/x11/X11HotKeyService.h"
+#include "platform/linux/x11/X11UserTime.h"
 #include "tests/x11/support/XSession.h"
 
 #include <QCoreApplication>

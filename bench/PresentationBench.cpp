@@ -1,7 +1,7 @@
 #include "KeyboardShortcuts/Presentation.h"
 #include "KeyboardShortcuts/Shortcut.h"
-#include "platform/linux/QtEventTranslation.h"
 #include "platform/linux/XkbKeyboardLayout.h"
+#include "platform/linux/x11/QtEventTranslation.h"
 #include "tests/support/FakeLibraryServices.h"
 
 #include <benchmark/benchmark.h>

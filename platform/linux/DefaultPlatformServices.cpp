@@ -1,15 +1,15 @@
 #include "platform/linux/DefaultPlatformServices.h"
 
 #include "platform/NotificationCenter.h"
-#include "platform/linux/DisplayKeyboardLayout.h"
 #include "platform/linux/JsonPreferencesStore.h"
-#include "platform/linux/PortalHotKeyService.h"
-#include "platform/linux/QtEventTranslation.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtMenuTracking.h"
-#include "platform/linux/X11HotKeyService.h"
-#include "platform/linux/X11SystemHotKeys.h"
-#include "platform/linux/X11UserTime.h"
+#include "platform/linux/portal/PortalHotKeyService.h"
+#include "platform/linux/x11/DisplayKeyboardLayout.h"
+#include "platform/linux/x11/QtEventTranslation.h"
+#include "platform/linux/x11/X11HotKeyService.h"
+#include "platform/linux/x11/X11SystemHotKeys.h"
+#include "platform/linux/x11/X11UserTime.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>

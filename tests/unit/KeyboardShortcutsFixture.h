@@ -2,8 +2,8 @@
 
 #include "KeyboardShortcuts/Dispatch.h"
 #include "KeyboardShortcuts/ModifierFlags.h"
-#include "platform/linux/QtEventTranslation.h"
 #include "platform/linux/XkbKeyboardLayout.h"
+#include "platform/linux/x11/QtEventTranslation.h"
 #include "tests/support/FakeLibraryServices.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 
 #include "Pinlet/MenuBarExtra.h"
 #include "platform/Services.h"
-#include "platform/linux/QtEventTranslation.h"
 #include "platform/linux/XkbKeyboardLayout.h"
+#include "platform/linux/x11/QtEventTranslation.h"
 #include "tests/support/FakeLibraryServices.h"
 #include "tests/widget/PanelFixture.h"
 

@@ -1,7 +1,7 @@
-#include "platform/linux/DisplayKeyboardLayout.h"
+#include "platform/linux/x11/DisplayKeyboardLayout.h"
 
-#include "platform/linux/QtEventTranslation.h"
-#include "platform/linux/XcbPointer.h"
+#include "platform/linux/x11/QtEventTranslation.h"
+#include "platform/linux/x11/XcbPointer.h"
 #include "tests/x11/support/XSession.h"
 
 #include <QKeyEvent>

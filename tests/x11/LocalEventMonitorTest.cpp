@@ -2,9 +2,9 @@
 
 #include "KeyboardShortcuts/Dispatch.h"
 #include "KeyboardShortcuts/ModifierFlags.h"
-#include "platform/linux/DisplayKeyboardLayout.h"
-#include "platform/linux/QtEventTranslation.h"
 #include "platform/linux/QtMenuTracking.h"
+#include "platform/linux/x11/DisplayKeyboardLayout.h"
+#include "platform/linux/x11/QtEventTranslation.h"
 #include "tests/support/FakeLibraryServices.h"
 #include "tests/x11/support/XSession.h"
 

@@ -1,6 +1,6 @@
-#include "platform/linux/X11Workspace.h"
+#include "platform/linux/x11/X11Workspace.h"
 
-#include "platform/linux/X11UserTime.h"
+#include "platform/linux/x11/X11UserTime.h"
 #include "tests/x11/support/XSession.h"
 
 #include <QWidget>

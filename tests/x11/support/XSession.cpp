@@ -1,6 +1,6 @@
 #include "tests/x11/support/XSession.h"
 
-#include "platform/linux/XcbPointer.h"
+#include "platform/linux/x11/XcbPointer.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/XcbConnection.h"
+#include "platform/linux/x11/XcbConnection.h"
 
 #include <QProcess>
 #include <QRect>

@@ -1,8 +1,8 @@
-#include "platform/linux/X11SystemHotKeys.h"
+#include "platform/linux/x11/X11SystemHotKeys.h"
 
 #include "platform/linux/DesktopShortcutSettings.h"
-#include "platform/linux/X11HotKeyService.h"
 #include "platform/linux/XkbKeyboardLayout.h"
+#include "platform/linux/x11/X11HotKeyService.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Workspace.h"
-#include "platform/linux/XcbConnection.h"
+#include "platform/linux/x11/XcbConnection.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/HotKeyServiceBase.h"
-#include "platform/linux/XcbConnection.h"
 #include "platform/linux/XkbKeymap.h"
+#include "platform/linux/x11/XcbConnection.h"
 
 #include <map>
 #include <memory>

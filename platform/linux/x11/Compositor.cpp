@@ -1,6 +1,6 @@
-#include "platform/linux/Compositor.h"
+#include "platform/linux/x11/Compositor.h"
 
-#include "platform/linux/XcbConnection.h"
+#include "platform/linux/x11/XcbConnection.h"
 
 #include <memory>
 #include <string>

@@ -1,9 +1,9 @@
-#include "platform/linux/QtEventTranslation.h"
+#include "platform/linux/x11/QtEventTranslation.h"
 
-#include "platform/linux/DisplayKeyboardLayout.h"
-#include "platform/linux/XcbConnection.h"
-#include "platform/linux/XcbPointer.h"
 #include "platform/linux/XkbKeymap.h"
+#include "platform/linux/x11/DisplayKeyboardLayout.h"
+#include "platform/linux/x11/XcbConnection.h"
+#include "platform/linux/x11/XcbPointer.h"
 
 #include <QKeyEvent>
 #include <algorithm>

@@ -1,7 +1,7 @@
-#include "platform/linux/X11Workspace.h"
+#include "platform/linux/x11/X11Workspace.h"
 
-#include "platform/linux/X11UserTime.h"
-#include "platform/linux/XcbPointer.h"
+#include "platform/linux/x11/X11UserTime.h"
+#include "platform/linux/x11/XcbPointer.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "platform/linux/DisplayKeyboardLayout.h"
+#include "platform/linux/x11/DisplayKeyboardLayout.h"
 
-#include "platform/linux/XcbConnection.h"
+#include "platform/linux/x11/XcbConnection.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>

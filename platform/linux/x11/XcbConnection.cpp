@@ -1,6 +1,6 @@
-#include "platform/linux/XcbConnection.h"
+#include "platform/linux/x11/XcbConnection.h"
 
-#include "platform/linux/XcbPointer.h"
+#include "platform/linux/x11/XcbPointer.h"
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
-#include "platform/linux/X11UserTime.h"
+#include "platform/linux/x11/X11UserTime.h"
 
-#include "platform/linux/XcbConnection.h"
-#include "platform/linux/XcbPointer.h"
+#include "platform/linux/x11/XcbConnection.h"
+#include "platform/linux/x11/XcbPointer.h"
 
 #include <QCoreApplication>
 #include <X11/extensions/XI2.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/PortalHotKeyService.h"
+#include "platform/linux/portal/PortalHotKeyService.h"
 
 #include "platform/linux/AcceleratorReader.h"
 #include "platform/linux/XkbKeymap.h"
