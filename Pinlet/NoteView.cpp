@@ -82,7 +82,6 @@ void NoteView::copyAll() {
 }
 
 void NoteView::setCopied(bool copied) {
-    copied_ = copied;
     copyButton_->setIcon(symbol(copied ? QStringLiteral("checkmark") : QStringLiteral("copy")));
 }
 

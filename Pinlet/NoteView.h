@@ -32,7 +32,6 @@ public:
              const Actions& actions);
 
     void copyAll();
-    [[nodiscard]] bool isShowingCopyFeedback() const { return copied_; }
 
 private:
     void setCopied(bool copied);
@@ -42,7 +41,6 @@ private:
     platform::MainQueue& mainQueue_;
     QToolButton* copyButton_;
     NoteTextView* textView_;
-    bool copied_ = false;
 };
 
 } // namespace pinlet
