@@ -93,6 +93,15 @@ constexpr std::array modifierSymbols{
     ModifierSymbol{platform::ModifierFlags::function, "\U0001F310\uFE0E"},
 };
 
+// Keys of the names in the string tables.
+constexpr std::array modifierNames{
+    ModifierSymbol{platform::ModifierFlags::control, "control_key"},
+    ModifierSymbol{platform::ModifierFlags::option, "option_key"},
+    ModifierSymbol{platform::ModifierFlags::shift, "shift_key"},
+    ModifierSymbol{platform::ModifierFlags::command, "command_key"},
+    ModifierSymbol{platform::ModifierFlags::function, "function_key"},
+};
+
 struct QtModifier {
     std::uint64_t flag;
     Qt::KeyboardModifier modifier;
@@ -142,6 +151,19 @@ std::string describe(const SpecialKeyPresentation& special) {
         return capitalized(localized("space_key"));
     }
     return std::string(special.description);
+}
+
+// How the key itself reads after the modifiers: special keys by the table, or, in words, by
+// their name in Qt's (translated) key names.
+std::string keyDescription(const Shortcut& shortcut, bool inWords) {
+    if (const auto* special = findSpecialKey(shortcut.key())) {
+        if (inWords && special->key != Key::space && special->qtKey != Qt::Key_unknown) {
+            return QKeySequence(special->qtKey).toString(QKeySequence::NativeText).toStdString();
+        }
+        return describe(*special);
+    }
+    const auto character = keyToCharacter(shortcut);
+    return character ? capitalized(*character) : std::string(replacementCharacter);
 }
 
 // Qt names a key that types a character by the upper-case form of that character.
@@ -197,12 +219,17 @@ std::optional<std::string> keyToCharacter(const Shortcut& shortcut) {
 }
 
 std::string presentableDescription(const Shortcut& shortcut) {
-    std::string text = ks_symbolicRepresentation(shortcut.modifiers());
-    if (const auto* special = findSpecialKey(shortcut.key())) {
-        return text + describe(*special);
+    return ks_symbolicRepresentation(shortcut.modifiers()) + keyDescription(shortcut, false);
+}
+
+std::string desktopDescription(const Shortcut& shortcut) {
+    std::string text;
+    for (const auto& [flag, nameKey] : modifierNames) {
+        if ((shortcut.modifiers() & flag) != 0) {
+            text += localized(nameKey) + "+";
+        }
     }
-    const auto character = keyToCharacter(shortcut);
-    return text + (character ? capitalized(*character) : std::string(replacementCharacter));
+    return text + keyDescription(shortcut, true);
 }
 
 std::optional<std::string> menuItemKeyEquivalent(const Shortcut& shortcut) {

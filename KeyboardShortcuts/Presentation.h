@@ -26,6 +26,11 @@ namespace KeyboardShortcuts {
     return presentableDescription(shortcut);
 }
 
+// A shortcut as Linux desktops spell it, and so as screen readers say it: the modifiers' names in
+// the order Ctrl, Alt, Shift, Super, Fn, then the key's name, joined by "+" ("Ctrl+Alt+N").
+// Modifier names are translated; keypad keys keep their symbol.
+[[nodiscard]] std::string desktopDescription(const Shortcut& shortcut);
+
 // The key as a menu item shows it, without modifiers: a symbol for keys that type no character
 // (none for the keypad), else the character of the key as the layout types it.
 [[nodiscard]] std::optional<std::string> menuItemKeyEquivalent(const Shortcut& shortcut);

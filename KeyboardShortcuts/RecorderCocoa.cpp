@@ -11,12 +11,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QToolButton>
 #include <QWindow>
 #include <vector>
 
@@ -67,6 +69,14 @@ bool isKeyOf(const platform::Event& event, Key key) {
     return event.keyCode == key.rawValue;
 }
 
+// Tab and Shift+Tab move the focus on or back, as everywhere else.
+bool isFocusKey(const platform::Event& event) {
+    using platform::SpecialKey;
+    const std::uint64_t modifiers = shortcutModifiers(event);
+    return (modifiers == 0 || modifiers == platform::ModifierFlags::shift) &&
+           (event.specialKey == SpecialKey::tab || event.specialKey == SpecialKey::backTab);
+}
+
 bool isDeleteKey(const platform::Event& event) {
     using platform::SpecialKey;
     return event.specialKey == SpecialKey::delete_ || event.specialKey == SpecialKey::deleteForward;
@@ -91,6 +101,12 @@ RecorderCocoa::RecorderCocoa(Name name, RecorderOnChange onChange, QWidget* pare
     setContextMenuPolicy(Qt::NoContextMenu);
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    clearAction_->setText(localizedText("clear_shortcut"));
+    // The button belongs to the field; Tab reaches it, so that it works without a pointer.
+    if (auto* clearButton = findChild<QToolButton*>()) {
+        clearButton->setFocusPolicy(Qt::TabFocus);
+        clearButton->setAccessibleName(clearAction_->text());
+    }
     connect(clearAction_, &QAction::triggered, this, &RecorderCocoa::clearShortcut);
     setStringValue(shortcutName_);
 }
@@ -109,19 +125,28 @@ void RecorderCocoa::setShortcutName(const Name& name) {
     }
 }
 
-// Wide enough for either placeholder, whose length depends on the language.
+// Wide enough for the shortcut and for either placeholder, whose length depends on the
+// language, with room for the clear button.
 QSize RecorderCocoa::sizeHint() const {
     const QFontMetrics metrics = fontMetrics();
-    const int placeholders = std::max(metrics.horizontalAdvance(localizedText("record_shortcut")),
-                                      metrics.horizontalAdvance(localizedText("press_shortcut")));
+    const int texts = std::max({metrics.horizontalAdvance(localizedText("record_shortcut")),
+                                metrics.horizontalAdvance(localizedText("press_shortcut")),
+                                metrics.horizontalAdvance(text())});
     const int height = QLineEdit::sizeHint().height();
-    return {std::max(minimumWidth, placeholders + height), height};
+    return {std::max(minimumWidth, texts + 2 * height), height};
 }
 
 void RecorderCocoa::setStringValue(const Name& name) {
-    const auto shortcut = getShortcut(name);
-    setText(shortcut ? QString::fromStdString(presentableDescription(*shortcut)) : QString());
+    showShortcut(getShortcut(name));
+}
+
+// The words are what the field shows and what screen readers read as its value; the symbols
+// stay a tooltip away.
+void RecorderCocoa::showShortcut(const std::optional<Shortcut>& shortcut) {
+    setText(shortcut ? QString::fromStdString(desktopDescription(*shortcut)) : QString());
+    setToolTip(shortcut ? QString::fromStdString(presentableDescription(*shortcut)) : QString());
     showClearButtonIfNeeded();
+    updateGeometry();
 }
 
 void RecorderCocoa::showClearButtonIfNeeded() {
@@ -163,6 +188,24 @@ void RecorderCocoa::focusOutEvent(QFocusEvent* event) {
         endRecording();
     }
     QLineEdit::focusOutEvent(event);
+}
+
+void RecorderCocoa::keyPressEvent(QKeyEvent* event) {
+    const bool startsRecording = event->modifiers() == Qt::NoModifier &&
+                                 (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+                                  event->key() == Qt::Key_Enter);
+    if (startsRecording && !isRecording()) {
+        startRecording();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void RecorderCocoa::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    if (hasFocus() && !isRecording()) {
+        startRecording();
+    }
 }
 
 void RecorderCocoa::paintEvent(QPaintEvent* event) {
@@ -209,6 +252,8 @@ void RecorderCocoa::endRecording() {
 
 void RecorderCocoa::showRecording(bool recording) {
     setPlaceholderText(localizedText(recording ? "press_shortcut" : "record_shortcut"));
+    // Screen readers hear the change as a description event, not only the repaint.
+    setAccessibleDescription(recording ? placeholderText() : QString());
     showClearButtonIfNeeded();
     internal::setPaused(recording);
     internal::installedServices().notifications.post(std::string(recorderActiveStatusDidChange),
@@ -224,12 +269,11 @@ void RecorderCocoa::clearShortcut() {
     if (text().isEmpty()) {
         return;
     }
-    setText(QString());
+    showShortcut(std::nullopt);
     setShortcut(std::nullopt, shortcutName_);
     if (onChange_) {
         onChange_(std::nullopt);
     }
-    showClearButtonIfNeeded();
     refocus();
 }
 
@@ -272,11 +316,11 @@ std::optional<platform::Event> RecorderCocoa::handleEvent(const platform::Event&
 
 std::optional<platform::Event> RecorderCocoa::handleKeyDown(const platform::Event& event) {
     const bool noModifiers = shortcutModifiers(event) == 0;
-    if (noModifiers && event.specialKey == platform::SpecialKey::tab) {
-        return event; // the field's own Tab handling moves focus on, which ends recording
+    if (isFocusKey(event)) {
+        return event; // the field's own Tab handling moves focus, which ends recording
     }
     if (noModifiers && isKeyOf(event, Key::escape)) {
-        giveUpFocus();
+        endRecording();
         return std::nullopt;
     }
     if (noModifiers && isDeleteKey(event)) {
@@ -327,14 +371,14 @@ bool RecorderCocoa::passesConflictChecks(const Shortcut& shortcut) {
     return true;
 }
 
+// Recording ends with the focus where it was, so that the keyboard goes on from the field.
 void RecorderCocoa::accept(const Shortcut& shortcut) {
-    setText(QString::fromStdString(presentableDescription(shortcut)));
-    showClearButtonIfNeeded();
+    showShortcut(shortcut);
     internal::userDefaultsSet(shortcutName_, shortcut);
     if (onChange_) {
         onChange_(shortcut);
     }
-    giveUpFocus();
+    endRecording();
 }
 
 } // namespace KeyboardShortcuts

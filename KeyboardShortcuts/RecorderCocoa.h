@@ -23,13 +23,15 @@ inline constexpr std::string_view recorderActiveStatusDidChange =
 
 using RecorderOnChange = std::function<void(const std::optional<Shortcut>&)>;
 
-// The field in which the user sets a name's shortcut. At rest it shows the shortcut, or asks for
-// one. Focus (a click, Tab) starts recording: the window holds the keyboard, so that combinations
-// that this or any other program grabs reach the field, the application's own key equivalents
-// wait, and registered shortcuts fire nothing. The next usable combination is checked, stored for
-// the name, shown and handed to onChange, and recording ends. Escape, Tab, a click outside and
-// the window losing focus end it as well; Backspace, Delete and the clear button remove the
-// shortcut and recording goes on.
+// The field in which the user sets a name's shortcut. At rest it shows the shortcut as the desktop
+// spells it ("Ctrl+Alt+N"), its symbols in the tooltip, or asks for one. Focus (a click, Tab)
+// starts recording, and so do Space and Return on the field at rest: the window holds the keyboard,
+// so that combinations that this or any other program grabs reach the field, the application's own
+// key equivalents wait, and registered shortcuts fire nothing. The next usable combination is
+// checked, stored for the name, shown and handed to onChange, and recording ends with the focus
+// left on the field. Escape ends it the same way; Tab, Shift+Tab, a click outside and the window
+// losing focus move the focus away; Backspace, Delete and the clear button remove the shortcut and
+// recording goes on.
 //
 // A combination without control, option or command (except F1 to F35) beeps. One that a menu
 // action of mainMenu() uses, or that the desktop or another program holds, is explained in a
@@ -59,6 +61,8 @@ protected:
     bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -71,6 +75,7 @@ private:
     void showRecording(bool recording);
     void preventBecomingKey();
     void clearShortcut();
+    void showShortcut(const std::optional<Shortcut>& shortcut);
     void giveUpFocus();
     void refocus();
     [[nodiscard]] QPoint fromWindow(const platform::Point& locationInWindow) const;

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -65,19 +66,20 @@ MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& log
     note_->hide();
     refreshToggleTitle();
     refreshLaunchAtLogin();
-    fitHeight();
+    fitContent();
 }
 
 void MenuBarContent::setNote(const QString& text) {
     note_->setText(text);
     note_->setVisible(!text.isEmpty());
-    fitHeight();
+    fitContent();
 }
 
-// The width is the window's own; the height follows what the rows need at that width.
-void MenuBarContent::fitHeight() {
-    setFixedSize(fixedWidth,
-                 hasHeightForWidth() ? heightForWidth(fixedWidth) : sizeHint().height());
+// As wide as the widest row needs, at least the window's own width; the height follows what the
+// rows need at that width.
+void MenuBarContent::fitContent() {
+    const int width = std::max(minimumWidth, layout()->totalMinimumSize().width());
+    setFixedSize(width, hasHeightForWidth() ? heightForWidth(width) : sizeHint().height());
 }
 
 void MenuBarContent::setLaunchAtLogin(bool wanted) {
@@ -99,8 +101,19 @@ void MenuBarContent::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
+// Escape closes the window behind the tray icon, as it closes menus; an ordinary window, the
+// application's home where there is no tray, stays.
+void MenuBarContent::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && windowType() != Qt::Window) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void MenuBarContent::refreshToggleTitle() {
     toggleButton_->setText(panel_.store().isPanelVisible() ? tr("Hide Note") : tr("Show Note"));
+    fitContent();
 }
 
 void MenuBarContent::refreshLaunchAtLogin() {

@@ -25,7 +25,8 @@ class MenuBarContent final : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int fixedWidth = 260;
+    // The window grows past it to fit its rows, as large fonts need.
+    static constexpr int minimumWidth = 260;
 
     MenuBarContent(PanelController& panel, platform::LoginItems& loginItems,
                    platform::SystemLog& systemLog, Qt::WindowFlags windowFlags);
@@ -37,11 +38,12 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void refreshToggleTitle();
     void refreshLaunchAtLogin();
-    void fitHeight();
+    void fitContent();
 
     PanelController& panel_;
     platform::LoginItems& loginItems_;

@@ -3,6 +3,7 @@
 #include "Pinlet/NoteStore.h"
 
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QScopedValueRollback>
 #include <QTextCursor>
@@ -58,6 +59,19 @@ PlainTextView::PlainTextView(QWidget* parent) : QPlainTextEdit(parent) {
     viewport()->setAutoFillBackground(false);
     document()->setDocumentMargin(verticalInset);
     setViewportMargins(horizontalInset - verticalInset, 0, horizontalInset - verticalInset, 0);
+}
+
+bool PlainTextView::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (tab && key->modifiers().testFlag(Qt::ControlModifier)) {
+            // The editor's own override refuses to move the focus while Tab types.
+            QWidget::focusNextPrevChild(!key->modifiers().testFlag(Qt::ShiftModifier));
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
 }
 
 void PlainTextView::insertFromMimeData(const QMimeData* source) {

@@ -10,7 +10,8 @@ namespace pinlet {
 class NoteStore;
 
 // The note's editor: plain text only (pasted or dropped formatting is dropped), undoable,
-// lines wrapped at its width, never scrolled sideways, no background of its own.
+// lines wrapped at its width, never scrolled sideways, no background of its own. Tab types a tab;
+// Ctrl+Tab and Ctrl+Shift+Tab move the focus on and back.
 class PlainTextView final : public QPlainTextEdit {
     Q_OBJECT
 
@@ -21,6 +22,7 @@ public:
     [[nodiscard]] bool shouldChangeText() const { return !isReadOnly(); }
 
 protected:
+    bool event(QEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
 };
 

@@ -27,7 +27,9 @@ QIcon symbol(const QString& name) {
 QToolButton* headerButton(const QString& iconName, const QString& help, QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it from the keyboard (Ctrl+Tab out of the note); a click leaves the focus in the
+    // note.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setIcon(symbol(iconName));
     button->setIconSize(QSize(iconSize, iconSize));
     button->setToolTip(help);
@@ -65,6 +67,9 @@ NoteView::NoteView(NoteStore& store, platform::Pasteboard& pasteboard,
     editorRow->setContentsMargins(editorMargin, 0, editorMargin, editorMargin);
     editorRow->addWidget(&textView_->view());
     column->addLayout(editorRow);
+    textView_->view().setAccessibleName(tr("Note"));
+    setTabOrder(&textView_->view(), copyButton_);
+    setTabOrder(copyButton_, clearButton);
 
     connect(&store, &NoteStore::textChanged, textView_, &NoteTextView::showText);
     connect(&store, &NoteStore::fontSizeChanged, textView_, &NoteTextView::showFontSize);
@@ -81,8 +86,10 @@ void NoteView::copyAll() {
     });
 }
 
+// The name changes with the icon, so that screen readers say "Copied" too.
 void NoteView::setCopied(bool copied) {
     copyButton_->setIcon(symbol(copied ? QStringLiteral("checkmark") : QStringLiteral("copy")));
+    copyButton_->setAccessibleName(copied ? tr("Copied") : tr("Copy all"));
 }
 
 } // namespace pinlet

@@ -158,6 +158,14 @@
         <source>Clear</source>
         <translation>Leeren</translation>
     </message>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Kopiert</translation>
+    </message>
 </context>
 <context>
     <name>pinlet::ToggleHotKeys</name>

@@ -1,5 +1,6 @@
 #include "Pinlet/MenuBarContent.h"
 
+#include "KeyboardShortcuts/RecorderCocoa.h"
 #include "Pinlet/MenuBarExtra.h"
 #include "platform/Services.h"
 #include "platform/linux/XkbKeyboardLayout.h"
@@ -7,9 +8,11 @@
 #include "tests/support/FakeLibraryServices.h"
 #include "tests/widget/PanelFixture.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -21,7 +24,7 @@ class MenuBarContentTest : public test_support::PanelFixture {
 protected:
     void SetUp() override {
         launch();
-        content.emplace(controller(), loginItems, systemLog, Qt::Window);
+        content.emplace(controller(), loginItems, systemLog, Qt::Tool);
     }
 
     QPushButton* button(const QString& text) {
@@ -43,38 +46,81 @@ protected:
     std::optional<pinlet::MenuBarContent> content;
 };
 
-// The rows, each named by its button's or its label's text, stand in order; Tab walks them from
-// the top, passing through the recorder while it records.
-TEST_F(MenuBarContentTest, TabFollowsTheRowsAndTheToggleButtonFollowsThePanel) {
-    const auto textOf = [](const QWidget* row) {
-        const auto* label = row->findChild<QLabel*>();
-        const auto* button = qobject_cast<const QAbstractButton*>(row);
-        return button != nullptr ? button->text() : label != nullptr ? label->text() : "—";
+// The rows stand in order, each named for screen readers as what it is. Tab walks them from the
+// top, through the recorder while it records; Shift+Tab leaves the recorder as Tab does. Escape
+// ends recording with the focus kept, then closes the window.
+TEST_F(MenuBarContentTest, TheKeyboardWalksTheNamedRowsAndEscapeClosesTheWindow) {
+    struct Row {
+        QString name;
+        QAccessible::Role role;
+    };
+    const auto focused = [] {
+        const QAccessibleInterface* control =
+            QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+        return Row{control->text(QAccessible::Name), control->role()};
     };
     content->show();
     content->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&*content));
-    auto rows = content->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    rows.removeIf([](const QWidget* row) { return !row->isVisible(); });
-    std::ranges::sort(rows, {}, &QWidget::y);
-    QStringList shown;
-    std::ranges::transform(rows, std::back_inserter(shown), textOf);
-    EXPECT_EQ(shown.join('|'), "Show Note|Shortcut:|Launch at login|—|Quit Pinlet");
     library.mainQueue.runPending(); // the recorder takes the focus from the next turn on
     button("Show Note")->setFocus();
-    QStringList walked;
-    for (int tab = 0; tab < 4; ++tab) {
-        const QWidget* focus = QApplication::focusWidget();
-        walked.append(textOf(focus->parentWidget() == &*content ? focus : focus->parentWidget()));
+    const Row rows[] = {{"Show Note", QAccessible::Button},
+                        {"Shortcut:", QAccessible::EditableText},
+                        {"Clear shortcut", QAccessible::Button},
+                        {"Launch at login", QAccessible::CheckBox},
+                        {"Quit Pinlet", QAccessible::Button}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(focused().name, row.name);
+        EXPECT_EQ(focused().role, row.role) << row.name.toStdString();
         QTest::keyClick(content->windowHandle(), Qt::Key_Tab);
     }
-    EXPECT_EQ(walked.join('|'), "Show Note|Shortcut:|Launch at login|Quit Pinlet");
+    QTest::keyClick(content->windowHandle(), Qt::Key_Tab); // round from the top
+    auto* recorder = dynamic_cast<KeyboardShortcuts::RecorderCocoa*>(QApplication::focusWidget());
+    ASSERT_NE(recorder, nullptr);
+    const QAccessibleInterface* field = QAccessible::queryAccessibleInterface(recorder);
+    EXPECT_EQ(field->text(QAccessible::Value), "Ctrl+Alt+N");
+    EXPECT_EQ(field->text(QAccessible::Description), "Press Shortcut");
+    QTest::keyClick(content->windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(focused().name, "Show Note");
+    EXPECT_FALSE(recorder->isRecording());
 
+    const auto escape = [this] { // the recorder knows Escape by its place on the keyboard
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, {}, 9, 0xff1b, 0, "\x1b");
+        QApplication::sendEvent(content->windowHandle(), &press);
+    };
+    QTest::keyClick(content->windowHandle(), Qt::Key_Tab);
+    escape();
+    EXPECT_TRUE(recorder->hasFocus());
+    EXPECT_FALSE(recorder->isRecording());
+    EXPECT_EQ(field->text(QAccessible::Description), "⌃⌥N");
+    escape();
+    EXPECT_FALSE(content->isVisible());
+
+    content->show();
     QTest::mouseClick(button("Show Note"), Qt::LeftButton);
     EXPECT_TRUE(panel().isVisible());
     ASSERT_NE(button("Hide Note"), nullptr);
     controller().hide();
     EXPECT_NE(button("Show Note"), nullptr);
+}
+
+// At a large desktop font no control is narrower than it asks to be: the window grows instead.
+TEST_F(MenuBarContentTest, AtALargeFontTheWindowGrowsToFitItsRows) {
+    const QFont original = QApplication::font();
+    QFont large = original;
+    large.setPointSize(16);
+    QApplication::setFont(large);
+    content.emplace(controller(), loginItems, systemLog, Qt::Tool);
+    content->show();
+    QApplication::setFont(original);
+    EXPECT_GT(content->width(), pinlet::MenuBarContent::minimumWidth);
+    for (const QWidget* control : content->findChildren<QWidget*>()) {
+        if (!control->isVisible() || qobject_cast<QLineEdit*>(control->parentWidget()) != nullptr) {
+            continue; // the field places its own clear button
+        }
+        EXPECT_GE(control->width(), control->sizeHint().width())
+            << control->metaObject()->className();
+    }
 }
 
 TEST_F(MenuBarContentTest, LaunchAtLoginFollowsTheEntryAndSpringsBackOnFailure) {

@@ -33,9 +33,11 @@ TEST_F(NoteViewTest, CopyAllPutsTheWholeNoteOnThePasteboardAndEachCopyEndsItsOwn
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "");
     mainQueue.advance(1199ms);
     EXPECT_NE(copyIcon(), icon);
+    EXPECT_EQ(copyButton()->accessibleName(), "Copied");
     EXPECT_FALSE(copyIcon().isNull());
     mainQueue.advance(1ms);
     EXPECT_EQ(copyIcon(), icon);
+    EXPECT_EQ(copyButton()->accessibleName(), "Copy all");
 
     store().setText(QStringLiteral("line one\nline two \u00e9"));
     QTest::mouseClick(copyButton(), Qt::LeftButton);
@@ -44,6 +46,21 @@ TEST_F(NoteViewTest, CopyAllPutsTheWholeNoteOnThePasteboardAndEachCopyEndsItsOwn
     QTest::mouseClick(copyButton(), Qt::LeftButton);
     mainQueue.advance(200ms);
     EXPECT_EQ(copyIcon(), icon);
+}
+
+// Tab types a tab in the note; Ctrl+Tab walks the panel's named controls and back to the note.
+TEST_F(NoteViewTest, CtrlTabWalksFromTheNoteThroughTheButtons) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel()));
+    QTest::keyClick(&textView(), Qt::Key_Tab);
+    EXPECT_EQ(store().text(), "\t");
+    QStringList walked;
+    for (int step = 0; step < 3; ++step) {
+        walked << QApplication::focusWidget()->accessibleName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                        step == 0 ? Qt::ControlModifier : Qt::NoModifier);
+    }
+    walked << QApplication::focusWidget()->accessibleName();
+    EXPECT_EQ(walked.join('|'), "Note|Copy all|Clear|Note");
 }
 
 TEST_F(NoteViewTest, TheNoteFollowsEveryKindOfEditExactly) {
