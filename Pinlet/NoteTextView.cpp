@@ -67,7 +67,8 @@ bool PlainTextView::event(QEvent* event) {
         const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
         if (tab && key->modifiers().testFlag(Qt::ControlModifier)) {
             // The editor's own override refuses to move the focus while Tab types.
-            QWidget::focusNextPrevChild(!key->modifiers().testFlag(Qt::ShiftModifier));
+            QWidget::focusNextPrevChild( // NOLINT(bugprone-parent-virtual-call)
+                !key->modifiers().testFlag(Qt::ShiftModifier));
             return true;
         }
     }
