@@ -80,26 +80,20 @@ constexpr auto specialKeys = std::to_array<SpecialKeyPresentation>({
     {Key::keypadPlus, "+\u20E3", "", Qt::Key_unknown},
 });
 
-struct ModifierSymbol {
+// Each modifier as a symbol, and as a word by its key in the string tables, in the order both are
+// written.
+struct ModifierPresentation {
     std::uint64_t flag;
     std::string_view symbol;
+    std::string_view nameKey;
 };
 
-constexpr std::array modifierSymbols{
-    ModifierSymbol{platform::ModifierFlags::control, "\u2303"},
-    ModifierSymbol{platform::ModifierFlags::option, "\u2325"},
-    ModifierSymbol{platform::ModifierFlags::shift, "\u21E7"},
-    ModifierSymbol{platform::ModifierFlags::command, "\u2318"},
-    ModifierSymbol{platform::ModifierFlags::function, "\U0001F310\uFE0E"},
-};
-
-// Keys of the names in the string tables.
-constexpr std::array modifierNames{
-    ModifierSymbol{platform::ModifierFlags::control, "control_key"},
-    ModifierSymbol{platform::ModifierFlags::option, "option_key"},
-    ModifierSymbol{platform::ModifierFlags::shift, "shift_key"},
-    ModifierSymbol{platform::ModifierFlags::command, "command_key"},
-    ModifierSymbol{platform::ModifierFlags::function, "function_key"},
+constexpr std::array modifierPresentations{
+    ModifierPresentation{platform::ModifierFlags::control, "\u2303", "control_key"},
+    ModifierPresentation{platform::ModifierFlags::option, "\u2325", "option_key"},
+    ModifierPresentation{platform::ModifierFlags::shift, "\u21E7", "shift_key"},
+    ModifierPresentation{platform::ModifierFlags::command, "\u2318", "command_key"},
+    ModifierPresentation{platform::ModifierFlags::function, "\U0001F310\uFE0E", "function_key"},
 };
 
 struct QtModifier {
@@ -189,7 +183,7 @@ std::optional<Qt::Key> qtKey(const Shortcut& shortcut) {
 
 std::string ks_symbolicRepresentation(std::uint64_t modifierFlags) {
     std::string symbols;
-    for (const auto& [flag, symbol] : modifierSymbols) {
+    for (const auto& [flag, symbol, nameKey] : modifierPresentations) {
         if ((modifierFlags & flag) != 0) {
             symbols += symbol;
         }
@@ -224,7 +218,7 @@ std::string presentableDescription(const Shortcut& shortcut) {
 
 std::string desktopDescription(const Shortcut& shortcut) {
     std::string text;
-    for (const auto& [flag, nameKey] : modifierNames) {
+    for (const auto& [flag, symbol, nameKey] : modifierPresentations) {
         if ((shortcut.modifiers() & flag) != 0) {
             text += localized(nameKey) + "+";
         }
