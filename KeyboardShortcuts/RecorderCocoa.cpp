@@ -96,8 +96,11 @@ RecorderCocoa::RecorderCocoa(Name name, RecorderOnChange onChange, QWidget* pare
           })) {
     setPlaceholderText(localizedText("record_shortcut"));
     setAlignment(Qt::AlignCenter);
-    // The field shows shortcuts and never takes text: no caret, no typing, no pasting.
+    // The field shows shortcuts and never takes text. It is editable only while it records, so that
+    // screen readers do not call it read-only while it asks for keys; even then whatever a paste,
+    // a drop or an input method puts in gives way to the shortcut again.
     setReadOnly(true);
+    connect(this, &QLineEdit::textEdited, this, [this] { setStringValue(shortcutName_); });
     setContextMenuPolicy(Qt::NoContextMenu);
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -254,6 +257,8 @@ void RecorderCocoa::showRecording(bool recording) {
     setPlaceholderText(localizedText(recording ? "press_shortcut" : "record_shortcut"));
     // Screen readers hear the change as a description event, not only the repaint.
     setAccessibleDescription(recording ? placeholderText() : QString());
+    setReadOnly(!recording);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
     showClearButtonIfNeeded();
     internal::setPaused(recording);
     internal::installedServices().notifications.post(std::string(recorderActiveStatusDidChange),

@@ -2,6 +2,7 @@
 
 #include "KeyboardShortcuts/RecorderCocoa.h"
 #include "Pinlet/MenuBarExtra.h"
+#include "Pinlet/Translations.h"
 #include "platform/Services.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 #include "platform/linux/x11/QtEventTranslation.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTranslator>
 #include <set>
 
 namespace {
@@ -80,6 +82,9 @@ TEST_F(MenuBarContentTest, TheKeyboardWalksTheNamedRowsAndEscapeClosesTheWindow)
     const QAccessibleInterface* field = QAccessible::queryAccessibleInterface(recorder);
     EXPECT_EQ(field->text(QAccessible::Value), "Ctrl+Alt+N");
     EXPECT_EQ(field->text(QAccessible::Description), "Press Shortcut");
+    EXPECT_FALSE(field->state().readOnly); // it asks for keys
+    recorder->insert("x");                 // as a paste or an input method would
+    EXPECT_EQ(field->text(QAccessible::Value), "Ctrl+Alt+N");
     QTest::keyClick(content->windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(focused().name, "Show Note");
     EXPECT_FALSE(recorder->isRecording());
@@ -93,6 +98,7 @@ TEST_F(MenuBarContentTest, TheKeyboardWalksTheNamedRowsAndEscapeClosesTheWindow)
     EXPECT_TRUE(recorder->hasFocus());
     EXPECT_FALSE(recorder->isRecording());
     EXPECT_EQ(field->text(QAccessible::Description), "⌃⌥N");
+    EXPECT_TRUE(field->state().readOnly);
     escape();
     EXPECT_FALSE(content->isVisible());
 
@@ -104,23 +110,31 @@ TEST_F(MenuBarContentTest, TheKeyboardWalksTheNamedRowsAndEscapeClosesTheWindow)
     EXPECT_NE(button("Show Note"), nullptr);
 }
 
-// At a large desktop font no control is narrower than it asks to be: the window grows instead.
-TEST_F(MenuBarContentTest, AtALargeFontTheWindowGrowsToFitItsRows) {
+// At any desktop font, in English and in German, no control is narrower than it asks to be: the
+// window grows instead.
+TEST_F(MenuBarContentTest, AtEveryFontAndLanguageTheWindowFitsItsRows) {
     const QFont original = QApplication::font();
-    QFont large = original;
-    large.setPointSize(16);
-    QApplication::setFont(large);
-    content.emplace(controller(), loginItems, systemLog, Qt::Tool);
-    content->show();
-    QApplication::setFont(original);
-    EXPECT_GT(content->width(), pinlet::MenuBarContent::minimumWidth);
-    for (const QWidget* control : content->findChildren<QWidget*>()) {
-        if (!control->isVisible() || qobject_cast<QLineEdit*>(control->parentWidget()) != nullptr) {
-            continue; // the field places its own clear button
+    for (const QLocale::Language language : {QLocale::English, QLocale::German}) {
+        QLocale::setDefault(QLocale(language));
+        pinlet::installTranslations();
+        for (const int points : {9, 12, 16}) {
+            QFont font = original;
+            font.setPointSize(points);
+            QApplication::setFont(font);
+            content.emplace(controller(), loginItems, systemLog, Qt::Tool);
+            content->show();
+            for (const QWidget* control : content->findChildren<QWidget*>()) {
+                if (control->isVisible() && !qobject_cast<QLineEdit*>(control->parentWidget())) {
+                    EXPECT_GE(control->width(), control->sizeHint().width())
+                        << control->metaObject()->className() << " at " << points << " pt in "
+                        << QLocale::languageToCode(language).toStdString();
+                }
+            }
         }
-        EXPECT_GE(control->width(), control->sizeHint().width())
-            << control->metaObject()->className();
+        qDeleteAll(qApp->findChildren<QTranslator*>());
     }
+    QLocale::setDefault(QLocale(QLocale::English));
+    QApplication::setFont(original);
 }
 
 TEST_F(MenuBarContentTest, LaunchAtLoginFollowsTheEntryAndSpringsBackOnFailure) {
