@@ -146,7 +146,11 @@ void RecorderCocoa::setStringValue(const Name& name) {
 // The words are what the field shows and what screen readers read as its value; the symbols
 // stay a tooltip away.
 void RecorderCocoa::showShortcut(const std::optional<Shortcut>& shortcut) {
-    setText(shortcut ? QString::fromStdString(desktopDescription(*shortcut)) : QString());
+    const QString words =
+        shortcut ? QString::fromStdString(desktopDescription(*shortcut)) : QString();
+    if (words != text()) { // a screen reader reads every change
+        setText(words);
+    }
     setToolTip(shortcut ? QString::fromStdString(presentableDescription(*shortcut)) : QString());
     showClearButtonIfNeeded();
     updateGeometry();

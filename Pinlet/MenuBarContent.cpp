@@ -7,6 +7,7 @@
 #include "platform/LoginItems.h"
 #include "platform/SystemLog.h"
 
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFrame>
@@ -22,12 +23,25 @@ namespace {
 constexpr int itemSpacing = 12;
 constexpr int margin = 14;
 
-QFrame* separator(QWidget* parent) {
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
+// A line between rows, which screen readers know as a separator rather than as a frame.
+class Separator final : public QFrame {
+    Q_OBJECT
+
+public:
+    explicit Separator(QWidget* parent) : QFrame(parent) {
+        setFrameShape(QFrame::HLine);
+        setFrameShadow(QFrame::Sunken);
+        static const bool known = (QAccessible::installFactory(&accessibleSeparator), true);
+        Q_UNUSED(known);
+    }
+
+private:
+    static QAccessibleInterface* accessibleSeparator(const QString& className, QObject* object) {
+        return className == QLatin1String(staticMetaObject.className())
+                   ? new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Separator)
+                   : nullptr;
+    }
+};
 
 QPushButton* quitButton(QWidget* parent) {
     auto* button = new QPushButton(QObject::tr("Quit Pinlet"), parent);
@@ -55,7 +69,7 @@ MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& log
     column->addWidget(shortcutRecorder_, 0, Qt::AlignLeft);
     column->addWidget(note_);
     column->addWidget(launchAtLoginSwitch_, 0, Qt::AlignLeft);
-    column->addWidget(separator(this));
+    column->addWidget(new Separator(this));
     column->addWidget(quitButton(this), 0, Qt::AlignLeft);
 
     connect(toggleButton_, &QPushButton::clicked, this, [this] { panel_.toggle(); });
@@ -122,3 +136,5 @@ void MenuBarContent::refreshLaunchAtLogin() {
 }
 
 } // namespace pinlet
+
+#include "MenuBarContent.moc"

