@@ -1,6 +1,9 @@
 #include "Pinlet/Contrast.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <array>
 
 namespace pinlet {
@@ -35,6 +38,32 @@ QPixmap haloed(const QPixmap& shape, const QColor& colour, const QColor& halo) {
     return symbol;
 }
 
+class CheckBoxOutlineStyle final : public QProxyStyle {
+public:
+    explicit CheckBoxOutlineStyle(QObject* owner) : QProxyStyle(QStringLiteral("fusion")) {
+        setParent(owner);
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        // Where the keyboard focus is, the style's own highlighted outline stays.
+        const bool showsFocus = option->state.testFlag(State_HasFocus) &&
+                                option->state.testFlag(State_KeyboardFocusChange);
+        if (element != PE_IndicatorCheckBox || showsFocus) {
+            return;
+        }
+        // Over Fusion's own outline, exactly where it draws it.
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        painter->translate(0.5, 0.5);
+        painter->setPen(option->palette.color(QPalette::WindowText));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+};
+
 } // namespace
 
 QColor contrastingColour(const QColor& colour) {
@@ -48,6 +77,12 @@ QIcon symbolIn(const QIcon& shape, const QColor& colour, const std::optional<QCo
         symbol.addPixmap(halo ? haloed(pixmap, colour, *halo) : filled(pixmap, colour));
     }
     return symbol;
+}
+
+void outlineCheckBoxes() {
+    if (QApplication::style()->name() == QLatin1String("fusion")) {
+        QApplication::setStyle(new CheckBoxOutlineStyle(qApp));
+    }
 }
 
 } // namespace pinlet

@@ -15,4 +15,8 @@ namespace pinlet {
 [[nodiscard]] QIcon symbolIn(const QIcon& shape, const QColor& colour,
                              const std::optional<QColor>& halo = std::nullopt);
 
+// Outlines check boxes in the text colour where the application draws in Qt's own style, Fusion,
+// whose outline is a shade of the window colour that barely shows on a dark one.
+void outlineCheckBoxes();
+
 } // namespace pinlet
