@@ -98,24 +98,6 @@ protected:
     PinletBeforeTheTrayTest() : PinletApplicationTest({}) {}
 };
 
-// Until then the window is Pinlet's home: closing it leaves Pinlet running, with its shortcut,
-// and the application menu's command brings it back.
-TEST_F(PinletBeforeTheTrayTest, ATrayThatAppearsLaterTakesTheIconAndTheWindow) {
-    QProcess& pinlet = startPinlet();
-    const QStringList menuWindow{"xdotool", "search", "--onlyvisible", "--name", "^Pinlet menu$"};
-    ASSERT_TRUE(waitUntil([&] {
-        return session.run({"xdotool", "getactivewindow", "getwindowname"}) == "Pinlet menu\n";
-    })) << pinlet.readAll().toStdString();
-    ASSERT_TRUE(session.run({"xdotool", "key", "alt+F4"}));
-    ASSERT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
-    EXPECT_EQ(request("--show").first, 0);
-    EXPECT_TRUE(waitUntil([&] { return session.run(menuWindow).has_value(); }));
-    session.startTrayHost();
-    EXPECT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
-    EXPECT_TRUE(session.run({"xdotool", "search", "--onlyvisible", "--classname", "pinlet"}));
-    EXPECT_EQ(pinlet.state(), QProcess::Running);
-}
-
 // WCAG's contrast ratio of two colours 0xRRGGBB.
 double contrast(std::uint32_t one, std::uint32_t other) {
     const auto luminance = [](std::uint32_t rgb) {
@@ -130,18 +112,30 @@ double contrast(std::uint32_t one, std::uint32_t other) {
     return std::max(luminance(one), luminance(other)) / std::min(luminance(one), luminance(other));
 }
 
-// Grey trays one after another, dark and light, some saying the colour of their icons: the icon
-// stands out at least 3:1 from each, in the colour it says where it says one.
-TEST_F(PinletBeforeTheTrayTest, TheTrayIconStandsOutOnDarkAndLightTrays) {
+// Until then the window is Pinlet's home: closing it leaves Pinlet running, with its shortcut,
+// and the application menu's command brings it back. Then grey trays come one after another, dark
+// and light, some saying the colour of their icons: the icon stands out at least 3:1 from each, in
+// the colour the tray says where it says one.
+TEST_F(PinletBeforeTheTrayTest, TraysThatAppearLaterTakeTheIconAndTheWindowAndShowTheIconClearly) {
+    QProcess& pinlet = startPinlet();
+    const QStringList menuWindow{"xdotool", "search", "--onlyvisible", "--name", "^Pinlet menu$"};
+    ASSERT_TRUE(waitUntil([&] {
+        return session.run({"xdotool", "getactivewindow", "getwindowname"}) == "Pinlet menu\n";
+    })) << pinlet.readAll().toStdString();
+    ASSERT_TRUE(session.run({"xdotool", "key", "alt+F4"}));
+    ASSERT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
+    EXPECT_EQ(request("--show").first, 0);
+    EXPECT_TRUE(waitUntil([&] { return session.run(menuWindow).has_value(); }));
+
     struct Tray {
         const char* tint;
         std::optional<std::uint32_t> foreground;
     };
-    startPinlet();
     for (const Tray& host : {Tray{"0x292929", {}}, Tray{"0xdcdad5", {}}, Tray{"0x292929", 0xe0e0e0},
                              Tray{"0xdcdad5", 0x303030}}) {
         QProcess& tray =
             session.startTrayHost({"--transparent", "true", "--alpha", "0", "--tint", host.tint});
+        EXPECT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
         if (host.foreground) {
             const QString grey = QString::number((*host.foreground & 0xFFU) * 257); // 16 bits
             ASSERT_TRUE(session.run(
@@ -151,20 +145,22 @@ TEST_F(PinletBeforeTheTrayTest, TheTrayIconStandsOutOnDarkAndLightTrays) {
         }
         const auto standsOut = [&] {
             const QRect icon = trayIcon() ? session.frame(*trayIcon()) : QRect();
-            const std::uint32_t tray = session.pixel(icon.topLeft());
-            std::uint32_t strongest = tray;
+            const std::uint32_t behind = session.pixel(icon.topLeft());
+            std::uint32_t strongest = behind;
             for (int pixel = 0; pixel < icon.width() * icon.height(); ++pixel) {
                 const std::uint32_t colour = session.pixel(
                     icon.topLeft() + QPoint(pixel % icon.width(), pixel / icon.width()));
-                strongest = contrast(colour, tray) > contrast(strongest, tray) ? colour : strongest;
+                strongest =
+                    contrast(colour, behind) > contrast(strongest, behind) ? colour : strongest;
             }
-            return contrast(strongest, tray) >= 3 &&
+            return contrast(strongest, behind) >= 3 &&
                    host.foreground.value_or(strongest) == strongest;
         };
         EXPECT_TRUE(waitUntil(standsOut)) << "tray " << host.tint;
         tray.terminate();
         tray.waitForFinished();
     }
+    EXPECT_EQ(pinlet.state(), QProcess::Running);
 }
 
 // With and without a compositor: the panel's corners are translucent or cut out.
