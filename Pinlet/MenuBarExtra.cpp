@@ -1,5 +1,6 @@
 #include "Pinlet/MenuBarExtra.h"
 
+#include "Pinlet/Contrast.h"
 #include "Pinlet/MenuBarContent.h"
 #include "Pinlet/PanelController.h"
 #include "Pinlet/TopLevelWindow.h"
@@ -8,7 +9,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
-#include <QPainter>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -32,8 +32,6 @@ constexpr Qt::WindowFlags trayWindowFlags =
 // and a theme may restyle, then a text editor's.
 constexpr std::array themeSymbolNames{"pinlet-symbolic", "text-editor-symbolic",
                                       "accessories-text-editor-symbolic"};
-// Sizes that trays ask for, so that none has to be scaled from another.
-constexpr std::array symbolExtents{16, 22, 24, 32, 48, 64};
 
 // The first symbol the icon theme has, else the one built in, which the package installs as
 // pinlet-symbolic.
@@ -46,27 +44,27 @@ QIcon symbolShape() {
     return QIcon(QStringLiteral(":/icons/note.svg"));
 }
 
-// A symbol's shape kept, in the colour given, as symbolic icons are drawn.
-QIcon symbolIn(const QIcon& shape, const QColor& colour) {
-    QIcon symbol;
-    for (const int extent : symbolExtents) {
-        QPixmap pixmap = shape.pixmap(extent);
-        QPainter painter(&pixmap);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        painter.fillRect(pixmap.rect(), colour);
-        painter.end();
-        symbol.addPixmap(pixmap);
+// The symbol in the colour the tray asks for; where it asks none, nothing tells how light the
+// tray is, so the palette's text colour is ringed with the colour that stands out from it.
+QIcon trayIconIn(std::optional<platform::Rgb> trayForeground) {
+    if (trayForeground) {
+        return symbolIn(symbolShape(), QColor::fromRgb(*trayForeground));
     }
-    return symbol;
+    const QColor text = QGuiApplication::palette().color(QPalette::WindowText);
+    return symbolIn(symbolShape(), text, contrastingColour(text));
 }
 
 } // namespace
 
 MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& services)
-    : workspace_(services.workspace), trayIcon_(std::make_unique<QSystemTrayIcon>(menuBarIcon())),
+    : workspace_(services.workspace), trayIcon_(std::make_unique<QSystemTrayIcon>()),
       content_(std::make_unique<MenuBarContent>(panel, services.loginItems, services.systemLog,
                                                 trayWindowFlags)) {
     trayIcon_->setToolTip(tr("Pinlet"));
+    workspace_.observeTrayForeground([this](std::optional<platform::Rgb> colour) {
+        trayForeground_ = colour;
+        trayIcon_->setIcon(trayIconIn(colour));
+    });
     activationCheck_.setSingleShot(true);
     activationCheck_.setInterval(0);
     connect(&activationCheck_, &QTimer::timeout, this,
@@ -102,10 +100,7 @@ MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& ser
 MenuBarExtra::~MenuBarExtra() {
     qApp->removeEventFilter(this);
     workspace_.observeActivations({});
-}
-
-QIcon MenuBarExtra::menuBarIcon() {
-    return symbolIn(symbolShape(), QGuiApplication::palette().color(QPalette::WindowText));
+    workspace_.observeTrayForeground({});
 }
 
 void MenuBarExtra::waitForTray() {
@@ -171,7 +166,7 @@ void MenuBarExtra::showNote() {
 
 bool MenuBarExtra::eventFilter(QObject* watched, QEvent* event) {
     if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) {
-        trayIcon_->setIcon(menuBarIcon());
+        trayIcon_->setIcon(trayIconIn(trayForeground_));
     }
     if (watched == content_.get() && event->type() == QEvent::Close && !attachedToTray_ &&
         !shortcutWorksWithoutWindow_) {

@@ -34,10 +34,6 @@ public:
     MenuBarExtra(const MenuBarExtra&) = delete;
     MenuBarExtra& operator=(const MenuBarExtra&) = delete;
 
-    // The monochrome note symbol shown in the tray, the icon theme's where it has one, in the
-    // palette's text colour, so that it shows on light and dark panels alike.
-    static QIcon menuBarIcon();
-
     [[nodiscard]] MenuBarContent& content() const { return *content_; }
     [[nodiscard]] QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
     [[nodiscard]] bool hasTray() const { return attachedToTray_; }
@@ -66,6 +62,8 @@ private:
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     std::unique_ptr<MenuBarContent> content_;
     bool attachedToTray_ = false;
+    // The colour the tray asks its icons to be drawn in, if any.
+    std::optional<platform::Rgb> trayForeground_;
     QString shortcutWhereKept_;
     bool shortcutWorksWithoutWindow_ = false;
     QTimer trayPoll_;

@@ -1,10 +1,12 @@
 #include "Pinlet/NoteView.h"
 
+#include "Pinlet/Contrast.h"
 #include "Pinlet/NoteStore.h"
 #include "Pinlet/NoteTextView.h"
 #include "platform/MainQueue.h"
 #include "platform/Pasteboard.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QToolButton>
@@ -20,17 +22,18 @@ constexpr int headerSideMargin = 6 + 4; // around the row, then around the pair
 constexpr int editorTopMargin = 4;
 constexpr int editorMargin = 6;
 
-QIcon symbol(const QString& name) {
-    return QIcon(QStringLiteral(":/icons/%1.svg").arg(name));
+// In the text colour, which stands out from the panel's background as the note's text does.
+QIcon symbol(const QString& name, const QPalette& palette) {
+    return symbolIn(QIcon(QStringLiteral(":/icons/%1.svg").arg(name)),
+                    palette.color(QPalette::WindowText));
 }
 
-QToolButton* headerButton(const QString& iconName, const QString& help, QWidget* parent) {
+QToolButton* headerButton(const QString& help, QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
     // Tab reaches it from the keyboard (Ctrl+Tab out of the note); a click leaves the focus in the
     // note.
     button->setFocusPolicy(Qt::TabFocus);
-    button->setIcon(symbol(iconName));
     button->setIconSize(QSize(iconSize, iconSize));
     button->setToolTip(help);
     button->setAccessibleName(help);
@@ -52,16 +55,17 @@ QHBoxLayout* headerRow(QToolButton* copy, QToolButton* clear) {
 NoteView::NoteView(NoteStore& store, platform::Pasteboard& pasteboard,
                    platform::MainQueue& mainQueue, const Actions& actions)
     : store_(store), pasteboard_(pasteboard), mainQueue_(mainQueue),
-      copyButton_(headerButton(QStringLiteral("copy"), tr("Copy all"), this)),
+      copyButton_(headerButton(tr("Copy all"), this)),
+      clearButton_(headerButton(tr("Clear"), this)),
       textView_(new NoteTextView(store, this, actions.onTextViewReady)) {
-    auto* clearButton = headerButton(QStringLiteral("trash"), tr("Clear"), this);
+    showIcons();
     connect(copyButton_, &QToolButton::clicked, this, &NoteView::copyAll);
-    connect(clearButton, &QToolButton::clicked, this, [onClear = actions.onClear] { onClear(); });
+    connect(clearButton_, &QToolButton::clicked, this, [onClear = actions.onClear] { onClear(); });
 
     auto* column = new QVBoxLayout(this);
     column->setSpacing(0);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addLayout(headerRow(copyButton_, clearButton));
+    column->addLayout(headerRow(copyButton_, clearButton_));
     column->addSpacing(editorTopMargin);
     auto* editorRow = new QHBoxLayout;
     editorRow->setContentsMargins(editorMargin, 0, editorMargin, editorMargin);
@@ -69,7 +73,7 @@ NoteView::NoteView(NoteStore& store, platform::Pasteboard& pasteboard,
     column->addLayout(editorRow);
     textView_->view().setAccessibleName(tr("Note"));
     setTabOrder(&textView_->view(), copyButton_);
-    setTabOrder(copyButton_, clearButton);
+    setTabOrder(copyButton_, clearButton_);
 
     connect(&store, &NoteStore::textChanged, textView_, &NoteTextView::showText);
     connect(&store, &NoteStore::fontSizeChanged, textView_, &NoteTextView::showFontSize);
@@ -88,8 +92,22 @@ void NoteView::copyAll() {
 
 // The name changes with the icon, so that screen readers say "Copied" too.
 void NoteView::setCopied(bool copied) {
-    copyButton_->setIcon(symbol(copied ? QStringLiteral("checkmark") : QStringLiteral("copy")));
+    copied_ = copied;
+    showIcons();
     copyButton_->setAccessibleName(copied ? tr("Copied") : tr("Copy all"));
+}
+
+void NoteView::showIcons() {
+    copyButton_->setIcon(
+        symbol(copied_ ? QStringLiteral("checkmark") : QStringLiteral("copy"), palette()));
+    clearButton_->setIcon(symbol(QStringLiteral("trash"), palette()));
+}
+
+void NoteView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        showIcons();
+    }
+    QWidget::changeEvent(event);
 }
 
 } // namespace pinlet

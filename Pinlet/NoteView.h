@@ -33,13 +33,19 @@ public:
 
     void copyAll();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void setCopied(bool copied);
+    void showIcons();
 
     NoteStore& store_;
     platform::Pasteboard& pasteboard_;
     platform::MainQueue& mainQueue_;
     QToolButton* copyButton_;
+    QToolButton* clearButton_;
+    bool copied_ = false;
     NoteTextView* textView_;
 };
 

@@ -1,4 +1,5 @@
 #include "Pinlet/ApplicationStart.h"
+#include "Pinlet/Contrast.h"
 #include "Pinlet/QuillpadApp.h"
 #include "Pinlet/ToggleHotKeys.h"
 #include "Pinlet/Translations.h"
@@ -118,6 +119,7 @@ pinletRunApplication(int& argc, char** argv, const pinlet::ApplicationStart& sta
     }
     QApplication application(argc, argv);
     pinlet::installTranslations();
+    pinlet::outlineCheckBoxes();
     QApplication::setDesktopFileName(QStringLiteral("pinlet"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pinlet")));
     QApplication::setQuitOnLastWindowClosed(false);

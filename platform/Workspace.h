@@ -7,6 +7,8 @@
 namespace platform {
 
 using WindowId = std::uint32_t;
+// A colour as 0xRRGGBB.
+using Rgb = std::uint32_t;
 
 // A running application, known by the top-level window through which it was in front.
 struct RunningApplication {
@@ -39,6 +41,10 @@ public:
     // Gives keyboard focus to one of this application's shown windows, past the window
     // manager's focus-stealing prevention, without changing the frontmost application.
     virtual void makeKeyWindow(WindowId window) = 0;
+
+    // Calls back on the main thread with the colour the system tray asks its icons to be drawn
+    // in, none where it asks none, at once and whenever that changes, until replaced.
+    virtual void observeTrayForeground(std::function<void(std::optional<Rgb>)> onChange) = 0;
 };
 
 } // namespace platform

@@ -29,6 +29,13 @@ public:
     void observeActivations(std::function<void()> /*onActivation*/) override {}
     void keepOnAllDesktops(platform::WindowId /*window*/) override {}
     void makeKeyWindow(platform::WindowId window) override { keyWindows.push_back(window); }
+    // A tray that asks no colour.
+    void
+    observeTrayForeground(std::function<void(std::optional<platform::Rgb>)> onChange) override {
+        if (onChange) {
+            onChange(std::nullopt);
+        }
+    }
 
     void terminate(const platform::RunningApplication& app) { terminated_.insert(app.window); }
 

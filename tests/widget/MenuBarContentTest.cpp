@@ -18,7 +18,6 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTranslator>
-#include <set>
 
 namespace {
 
@@ -133,33 +132,6 @@ TEST_F(MenuBarContentTest, LaunchAtLoginFollowsTheEntryAndSpringsBackOnFailure) 
     ASSERT_EQ(systemLog.lines.size(), 1U);
     EXPECT_TRUE(systemLog.lines[0].starts_with("Pinlet: launch at login change failed: "));
     EXPECT_TRUE(systemLog.lines[0].find(autostart.toStdString()) != std::string::npos);
-
-    // A change made elsewhere shows when the window opens again.
-    content->hide();
-    ASSERT_TRUE(QFile::remove(autostart));
-    ASSERT_EQ(loginItems.registerApplication(), std::nullopt);
-    content->show();
-    EXPECT_TRUE(launchSwitch().isChecked());
-}
-
-TEST_F(MenuBarContentTest, WithoutAThemeSymbolTheTrayIconTakesThePalettesTextColour) {
-    QIcon::setThemeSearchPaths({}); // no theme at all
-    const pinlet::MenuBarExtra extra(controller(), services);
-    const QPalette original = QApplication::palette();
-    QPalette palette = original;
-    palette.setColor(QPalette::WindowText, QColor(0x12, 0x80, 0xc0));
-    QApplication::setPalette(palette);
-    const QImage image = extra.trayIcon()->icon().pixmap(32).toImage();
-    QApplication::setPalette(original);
-
-    std::set<QRgb> opaqueColours;
-    for (int pixel = 0; pixel < image.width() * image.height(); ++pixel) {
-        const QRgb colour = image.pixel(pixel % image.width(), pixel / image.width());
-        if (qAlpha(colour) == 255) {
-            opaqueColours.insert(colour);
-        }
-    }
-    EXPECT_EQ(opaqueColours, std::set{qRgb(0x12, 0x80, 0xc0)});
 }
 
 TEST_F(MenuBarContentTest, WhereTheTrayGivesNoIconGeometryItsWindowOpensAtThePointerFocused) {

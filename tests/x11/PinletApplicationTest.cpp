@@ -2,6 +2,7 @@
 #include "tests/x11/support/DesktopPortal.h"
 #include "tests/x11/support/XSession.h"
 
+#include <cmath>
 #include <csignal>
 #include <fstream>
 #include <functional>
@@ -97,9 +98,25 @@ protected:
     PinletBeforeTheTrayTest() : PinletApplicationTest({}) {}
 };
 
+// WCAG's contrast ratio of two colours 0xRRGGBB.
+double contrast(std::uint32_t one, std::uint32_t other) {
+    const auto luminance = [](std::uint32_t rgb) {
+        double sum = 0.05;
+        for (const auto& [shift, weight] : {std::pair{16, 0.2126}, {8, 0.7152}, {0, 0.0722}}) {
+            const double value = ((rgb >> shift) & 0xFFU) / 255.0;
+            sum += weight *
+                   (value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4));
+        }
+        return sum;
+    };
+    return std::max(luminance(one), luminance(other)) / std::min(luminance(one), luminance(other));
+}
+
 // Until then the window is Pinlet's home: closing it leaves Pinlet running, with its shortcut,
-// and the application menu's command brings it back.
-TEST_F(PinletBeforeTheTrayTest, ATrayThatAppearsLaterTakesTheIconAndTheWindow) {
+// and the application menu's command brings it back. Then grey trays come one after another, dark
+// and light, some saying the colour of their icons: the icon stands out at least 3:1 from each, in
+// the colour the tray says where it says one.
+TEST_F(PinletBeforeTheTrayTest, TraysThatAppearLaterTakeTheIconAndTheWindowAndShowTheIconClearly) {
     QProcess& pinlet = startPinlet();
     const QStringList menuWindow{"xdotool", "search", "--onlyvisible", "--name", "^Pinlet menu$"};
     ASSERT_TRUE(waitUntil([&] {
@@ -109,9 +126,40 @@ TEST_F(PinletBeforeTheTrayTest, ATrayThatAppearsLaterTakesTheIconAndTheWindow) {
     ASSERT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
     EXPECT_EQ(request("--show").first, 0);
     EXPECT_TRUE(waitUntil([&] { return session.run(menuWindow).has_value(); }));
-    session.startTrayHost();
-    EXPECT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
-    EXPECT_TRUE(session.run({"xdotool", "search", "--onlyvisible", "--classname", "pinlet"}));
+
+    struct Tray {
+        const char* tint;
+        std::optional<std::uint32_t> foreground;
+    };
+    for (const Tray& host : {Tray{"0x292929", {}}, Tray{"0xdcdad5", {}}, Tray{"0x292929", 0xe0e0e0},
+                             Tray{"0xdcdad5", 0x303030}}) {
+        QProcess& tray =
+            session.startTrayHost({"--transparent", "true", "--alpha", "0", "--tint", host.tint});
+        EXPECT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
+        if (host.foreground) {
+            const QString grey = QString::number((*host.foreground & 0xFFU) * 257); // 16 bits
+            ASSERT_TRUE(session.run(
+                {"xprop", "-id", QString::number(session.owner("_NET_SYSTEM_TRAY_S0")), "-f",
+                 "_NET_SYSTEM_TRAY_COLORS", "32c", "-set", "_NET_SYSTEM_TRAY_COLORS",
+                 QStringList(3, grey).join(',') + QStringLiteral(",0").repeated(9)}));
+        }
+        const auto standsOut = [&] {
+            const QRect icon = trayIcon() ? session.frame(*trayIcon()) : QRect();
+            const std::uint32_t behind = session.pixel(icon.topLeft());
+            std::uint32_t strongest = behind;
+            for (int pixel = 0; pixel < icon.width() * icon.height(); ++pixel) {
+                const std::uint32_t colour = session.pixel(
+                    icon.topLeft() + QPoint(pixel % icon.width(), pixel / icon.width()));
+                strongest =
+                    contrast(colour, behind) > contrast(strongest, behind) ? colour : strongest;
+            }
+            return contrast(strongest, behind) >= 3 &&
+                   host.foreground.value_or(strongest) == strongest;
+        };
+        EXPECT_TRUE(waitUntil(standsOut)) << "tray " << host.tint;
+        tray.terminate();
+        tray.waitForFinished();
+    }
     EXPECT_EQ(pinlet.state(), QProcess::Running);
 }
 

@@ -15,7 +15,7 @@ namespace platform::linux_desktop {
 
 namespace {
 
-constexpr std::array<std::string_view, 13> atomNames{"_NET_ACTIVE_WINDOW",
+constexpr std::array<std::string_view, 16> atomNames{"_NET_ACTIVE_WINDOW",
                                                      "_NET_WM_PID",
                                                      "_NET_SUPPORTED",
                                                      "_NET_WM_DESKTOP",
@@ -27,7 +27,10 @@ constexpr std::array<std::string_view, 13> atomNames{"_NET_ACTIVE_WINDOW",
                                                      "_NET_WM_USER_TIME",
                                                      "_NET_WM_USER_TIME_WINDOW",
                                                      "_KEYBOARD_SHORTCUTS_SERVER_TIME",
-                                                     "_NET_CLIENT_LIST_STACKING"};
+                                                     "_NET_CLIENT_LIST_STACKING",
+                                                     "_NET_SYSTEM_TRAY_S0",
+                                                     "_NET_SYSTEM_TRAY_COLORS",
+                                                     "MANAGER"};
 
 constexpr std::uint32_t allDesktops = 0xFFFFFFFF;
 // EWMH source indication of a request made on the user's behalf: the window manager obeys it
@@ -43,8 +46,11 @@ X11Workspace::X11Workspace(const X11UserTime& userTime, const std::string& displ
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_.get())).data->root;
     internAtoms();
     createTimeProbeWindow();
-    const std::uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    // Structure events bring the MANAGER message of a tray that starts.
+    const std::uint32_t rootEvents =
+        XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     xcb_change_window_attributes(connection_.get(), root_, XCB_CW_EVENT_MASK, &rootEvents);
+    followTrayManager();
     events_ = std::make_unique<XcbEventWatch>(
         connection_.get(), [this](const xcb_generic_event_t& event) { handleEvent(event); });
 }
@@ -84,13 +90,27 @@ void X11Workspace::handleEvent(const xcb_generic_event_t& event) {
         }
         break;
     }
-    case XCB_DESTROY_NOTIFY:
-        keptOnAllDesktops_.erase(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
+    case XCB_DESTROY_NOTIFY: {
+        const WindowId window = reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window;
+        keptOnAllDesktops_.erase(window);
+        if (window == trayManager_) {
+            followTrayManager();
+        }
         break;
+    }
+    case XCB_CLIENT_MESSAGE: {
+        const auto& message = reinterpret_cast<const xcb_client_message_event_t&>(event);
+        if (message.type == atoms_[Manager] && message.data.data32[1] == atoms_[TraySelection]) {
+            followTrayManager();
+        }
+        break;
+    }
     case XCB_PROPERTY_NOTIFY: {
         const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
         if (notify.window == root_ && notify.atom == atoms_[ActiveWindow]) {
             noteActiveWindow();
+        } else if (notify.window == trayManager_ && notify.atom == atoms_[TrayColours]) {
+            noteTrayForeground();
         }
         break;
     }
@@ -169,6 +189,45 @@ void X11Workspace::noteActiveWindow() {
         activeWindow_ = active;
         if (onActivation_) {
             onActivation_();
+        }
+    }
+}
+
+void X11Workspace::observeTrayForeground(std::function<void(std::optional<Rgb>)> onChange) {
+    onTrayForeground_ = std::move(onChange);
+    if (onTrayForeground_) {
+        onTrayForeground_(trayForeground_);
+    }
+}
+
+// The tray's manager window is watched for its colours and for its end; a tray that starts
+// announces its own.
+void X11Workspace::followTrayManager() {
+    const auto owner = xcbOwned(xcb_get_selection_owner_reply(
+        connection_.get(), xcb_get_selection_owner(connection_.get(), atoms_[TraySelection]),
+        nullptr));
+    trayManager_ = owner ? owner->owner : WindowId{XCB_WINDOW_NONE};
+    if (trayManager_ != XCB_WINDOW_NONE) {
+        const std::uint32_t events =
+            XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(connection_.get(), trayManager_, XCB_CW_EVENT_MASK, &events);
+        xcb_flush(connection_.get());
+    }
+    noteTrayForeground();
+}
+
+// The colours are foreground, error, warning and success, each as 16-bit red, green, blue.
+void X11Workspace::noteTrayForeground() {
+    const auto colours = readProperty(trayManager_, TrayColours, XCB_ATOM_CARDINAL);
+    std::optional<Rgb> foreground;
+    if (colours.size() >= 3) {
+        foreground = (colours[0] >> 8 & 0xFFU) << 16 | (colours[1] >> 8 & 0xFFU) << 8 |
+                     (colours[2] >> 8 & 0xFFU);
+    }
+    if (foreground != trayForeground_) {
+        trayForeground_ = foreground;
+        if (onTrayForeground_) {
+            onTrayForeground_(trayForeground_);
         }
     }
 }

@@ -47,6 +47,8 @@ public:
     // May follow Qt's show() at once: Qt has the server carry out the map before show()
     // returns, so the window manager has the window before it has the request.
     void makeKeyWindow(WindowId window) override;
+    // The foreground of the tray manager's _NET_SYSTEM_TRAY_COLORS on the first screen.
+    void observeTrayForeground(std::function<void(std::optional<Rgb>)> onChange) override;
 
 private:
     enum Atom : std::size_t {
@@ -63,12 +65,17 @@ private:
         WmUserTimeWindow,
         ServerTimeProbe,
         ClientListStacking,
+        TraySelection,
+        TrayColours,
+        Manager,
         AtomCount
     };
     void internAtoms();
     void createTimeProbeWindow();
     void handleEvent(const xcb_generic_event_t& event);
     void noteActiveWindow();
+    void followTrayManager();
+    void noteTrayForeground();
     [[nodiscard]] WindowId activeWindow();
 
     // The application's window when it still exists, else its topmost remaining one.
@@ -94,6 +101,9 @@ private:
     std::set<WindowId> keptOnAllDesktops_;
     std::function<void()> onActivation_;
     WindowId activeWindow_ = 0;
+    std::function<void(std::optional<Rgb>)> onTrayForeground_;
+    WindowId trayManager_ = 0;
+    std::optional<Rgb> trayForeground_;
     std::unique_ptr<XcbEventWatch> events_;
 };
 

@@ -237,20 +237,23 @@ void XSession::startCompositor() {
     screenImage_ = overlay->overlay_win;
 }
 
-void XSession::startTrayHost() {
-    start({"trayer", "--edge", "top", "--align", "right"}, {}, QProcess::ForwardedChannels);
+QProcess& XSession::startTrayHost(const QStringList& look) {
+    QProcess& trayer = start(QStringList{"trayer", "--edge", "top", "--align", "right"} + look, {},
+                             QProcess::ForwardedChannels);
     if (!waitForOwner("_NET_SYSTEM_TRAY_S0")) {
         throw std::runtime_error("trayer did not take the system tray on " + display_);
     }
+    return trayer;
 }
 
 bool XSession::waitForOwner(const std::string& selection) const {
-    const std::uint32_t selectionAtom = atom(selection);
-    return waitUntil([&] {
-        const auto reply = xcbOwned(xcb_get_selection_owner_reply(
-            connection_.get(), xcb_get_selection_owner(connection_.get(), selectionAtom), nullptr));
-        return reply && reply->owner != XCB_WINDOW_NONE;
-    });
+    return waitUntil([&] { return owner(selection) != XCB_WINDOW_NONE; });
+}
+
+WindowId XSession::owner(const std::string& selection) const {
+    const auto reply = xcbOwned(xcb_get_selection_owner_reply(
+        connection_.get(), xcb_get_selection_owner(connection_.get(), atom(selection)), nullptr));
+    return reply ? reply->owner : WindowId{XCB_WINDOW_NONE};
 }
 
 WindowId XSession::createWindow(std::optional<std::uint32_t> processId) {

@@ -45,8 +45,9 @@ public:
     explicit XSession(Options options);
     ~XSession();
 
-    // Starts a tray host at the top right; returns once it owns the tray selection.
-    void startTrayHost();
+    // Starts a tray host at the top right, with trayer's options of its look; returns once it owns
+    // the tray selection.
+    QProcess& startTrayHost(const QStringList& look = {});
     // Stops the X server, as the end of a session does: its clients lose the display.
     void endDisplay();
     // Starts a private session bus; its address, for DBUS_SESSION_BUS_ADDRESS.
@@ -84,6 +85,8 @@ public:
     // The 32-bit values of a window property (CARDINAL, WINDOW, ATOM...); empty when it is unset.
     [[nodiscard]] std::vector<std::uint32_t> values(WindowId window,
                                                     const std::string& property) const;
+    // The window that owns the selection; none is 0.
+    [[nodiscard]] WindowId owner(const std::string& selection) const;
 
 private:
     void startXServer();
