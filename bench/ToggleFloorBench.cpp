@@ -135,11 +135,9 @@ std::vector<pid_t>& startedCommands() {
 
 // Starts the program with the arguments, as a desktop's launcher runs a command, not waiting.
 void startCommand(std::vector<std::string> command) {
-    std::vector<char*> arguments;
-    for (auto& argument : command) {
-        arguments.push_back(argument.data());
-    }
-    arguments.push_back(nullptr);
+    std::vector<char*> arguments(command.size() + 1, nullptr);
+    std::ranges::transform(command, arguments.begin(),
+                           [](std::string& argument) { return argument.data(); });
     pid_t child = 0;
     if (::posix_spawn(&child, arguments.front(), nullptr, nullptr, arguments.data(), environ) ==
         0) {
