@@ -9,8 +9,11 @@ AppDelegate::AppDelegate(const platform::Services& services)
     : store_(services.preferences), panel_(store_, {services.workspace, services.pasteboard,
                                                     services.mainQueue, services.preferences}) {}
 
+// A note that does not show at launch is built, laid out and painted only when it first shows.
 void AppDelegate::applicationDidFinishLaunching() {
-    panel_.setUp();
+    if (store_.isPanelVisible()) {
+        panel_.setUp();
+    }
     registerToggleShortcut(weakAnchor_);
 }
 

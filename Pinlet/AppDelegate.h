@@ -16,8 +16,8 @@ class AppDelegate {
 public:
     explicit AppDelegate(const platform::Services& services);
 
-    // Builds the panel, shows it when it was shown at the end of the previous run, and lets the
-    // toggle shortcut show and hide it from then on.
+    // Shows the panel when it was shown at the end of the previous run, and lets the toggle
+    // shortcut show and hide it from then on.
     void applicationDidFinishLaunching();
 
     [[nodiscard]] NoteStore& store() { return store_; }

@@ -70,6 +70,13 @@ PanelController::PanelController(NoteStore& store, const Services& services)
 PanelController::~PanelController() = default;
 
 void PanelController::setUp() {
+    build();
+    if (store_.isPanelVisible()) {
+        show();
+    }
+}
+
+void PanelController::build() {
     panel_ = std::make_unique<NotePanel>();
     buildContent();
     restoreFrame();
@@ -85,9 +92,6 @@ void PanelController::setUp() {
         }
     };
     services_.workspace.keepOnAllDesktops(static_cast<platform::WindowId>(panel_->winId()));
-    if (store_.isPanelVisible()) {
-        show();
-    }
 }
 
 void PanelController::buildContent() {
@@ -126,7 +130,7 @@ void PanelController::saveFrame(const QRect& frame) {
 
 void PanelController::show() {
     if (!panel_) {
-        return;
+        build();
     }
     rememberFrontmostApplication();
     showAsKeyWindow(*panel_, services_.workspace);

@@ -20,8 +20,8 @@ namespace pinlet {
 class NotePanel;
 class NoteStore;
 
-// Owns the note panel: builds it once, shows it over the application in front without
-// activating this one, hides it and hands focus back, clears the note and steps its font.
+// Owns the note panel: builds it once, when first needed, shows it over the application in front
+// without activating this one, hides it and hands focus back, clears the note and steps its font.
 class PanelController final : public QObject {
     Q_OBJECT
 
@@ -41,7 +41,9 @@ public:
     PanelController(const PanelController&) = delete;
     PanelController& operator=(const PanelController&) = delete;
 
+    // Builds the panel and shows it when it was shown at the end of the previous run.
     void setUp();
+    // Builds the panel first if nothing has yet.
     void show();
     void hide();
     void toggle();
@@ -62,6 +64,7 @@ signals:
     void focusHandedBack(const platform::RunningApplication& app);
 
 private:
+    void build();
     void buildContent();
     void restoreFrame();
     void saveFrame(const QRect& frame);

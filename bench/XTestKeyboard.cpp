@@ -7,18 +7,13 @@
 #include <xcb/xtest.h>
 
 namespace bench_support {
-namespace {
 
-constexpr std::uint32_t keyN = 45;
-
-} // namespace
-
-XTestKeyboard::XTestKeyboard(const std::string& display)
+XTestKeyboard::XTestKeyboard(const std::string& display, std::uint32_t key)
     : connection_(xcb_connect(display.c_str(), nullptr)) {
     const auto keymap = platform::linux_desktop::XkbKeymap::fromXServer(connection_);
     control_ = static_cast<std::uint8_t>(keymap->keycode("LCTL").value_or(0));
     alt_ = static_cast<std::uint8_t>(keymap->keycode("LALT").value_or(0));
-    n_ = static_cast<std::uint8_t>(keymap->keycodeForVirtualKeyCode(keyN).value_or(0));
+    n_ = static_cast<std::uint8_t>(keymap->keycodeForVirtualKeyCode(key).value_or(0));
 }
 
 XTestKeyboard::~XTestKeyboard() {

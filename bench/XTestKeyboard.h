@@ -9,10 +9,13 @@ struct xcb_connection_t;
 
 namespace bench_support {
 
-// Types Ctrl+Alt+N as a user would, through XTest on a connection of its own.
+// Types Ctrl+Alt and a key (N unless told: a virtual key code) as a user would, through XTest on
+// a connection of its own.
 class XTestKeyboard {
 public:
-    explicit XTestKeyboard(const std::string& display);
+    static constexpr std::uint32_t keyN = 45;
+
+    explicit XTestKeyboard(const std::string& display, std::uint32_t key = keyN);
     XTestKeyboard(const XTestKeyboard&) = delete;
     XTestKeyboard& operator=(const XTestKeyboard&) = delete;
     ~XTestKeyboard();

@@ -93,6 +93,7 @@ void X11Workspace::handleEvent(const xcb_generic_event_t& event) {
     case XCB_DESTROY_NOTIFY: {
         const WindowId window = reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window;
         keptOnAllDesktops_.erase(window);
+        userTimeWindows_.erase(window);
         if (window == trayManager_) {
             followTrayManager();
         }
@@ -111,6 +112,10 @@ void X11Workspace::handleEvent(const xcb_generic_event_t& event) {
             noteActiveWindow();
         } else if (notify.window == trayManager_ && notify.atom == atoms_[TrayColours]) {
             noteTrayForeground();
+        } else if (notify.window == root_ && notify.atom == atoms_[Supported]) {
+            supported_.reset();
+        } else if (notify.atom == atoms_[WmUserTimeWindow]) {
+            userTimeWindows_.erase(notify.window);
         }
         break;
     }
@@ -208,9 +213,7 @@ void X11Workspace::followTrayManager() {
         nullptr));
     trayManager_ = owner ? owner->owner : WindowId{XCB_WINDOW_NONE};
     if (trayManager_ != XCB_WINDOW_NONE) {
-        const std::uint32_t events =
-            XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-        xcb_change_window_attributes(connection_.get(), trayManager_, XCB_CW_EVENT_MASK, &events);
+        watch(trayManager_);
         xcb_flush(connection_.get());
     }
     noteTrayForeground();
@@ -234,7 +237,15 @@ void X11Workspace::noteTrayForeground() {
 
 WindowId X11Workspace::activeWindow() {
     const auto active = readProperty(root_, ActiveWindow, XCB_ATOM_WINDOW);
-    return active.empty() ? WindowId{XCB_WINDOW_NONE} : active.front();
+    lastReadActiveWindow_ = active.empty() ? WindowId{XCB_WINDOW_NONE} : active.front();
+    return lastReadActiveWindow_;
+}
+
+bool X11Workspace::supportsActivation() {
+    if (!supported_) {
+        supported_ = readProperty(root_, Supported, XCB_ATOM_ATOM);
+    }
+    return std::ranges::find(*supported_, atoms_[ActiveWindow]) != supported_->end();
 }
 
 std::optional<WindowId> X11Workspace::windowToActivate(const RunningApplication& app) {
@@ -261,8 +272,7 @@ void X11Workspace::makeKeyWindow(WindowId window) {
 
 void X11Workspace::keepOnAllDesktops(WindowId window) {
     if (keptOnAllDesktops_.insert(window).second) {
-        const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-        xcb_change_window_attributes(connection_.get(), window, XCB_CW_EVENT_MASK, &events);
+        watch(window);
     }
     const auto attributes = xcbOwned(xcb_get_window_attributes_reply(
         connection_.get(), xcb_get_window_attributes(connection_.get(), window), nullptr));
@@ -303,9 +313,8 @@ void X11Workspace::askForAllDesktops(WindowId window) {
 }
 
 void X11Workspace::requestActivation(WindowId window, std::uint32_t time) {
-    const auto supported = readProperty(root_, Supported, XCB_ATOM_ATOM);
-    if (std::ranges::find(supported, atoms_[ActiveWindow]) != supported.end()) {
-        sendToRoot(window, ActiveWindow, {sourceIndicationUser, time, activeWindow(), 0, 0});
+    if (supportsActivation()) {
+        sendToRoot(window, ActiveWindow, {sourceIndicationUser, time, lastReadActiveWindow_, 0, 0});
     } else {
         xcb_set_input_focus(connection_.get(), XCB_INPUT_FOCUS_PARENT, window, time);
         const std::uint32_t stackMode = XCB_STACK_MODE_ABOVE;
@@ -317,10 +326,25 @@ void X11Workspace::requestActivation(WindowId window, std::uint32_t time) {
 // Where the toolkit keeps the user time on a window of its own (_NET_WM_USER_TIME_WINDOW),
 // the window manager reads it from there.
 void X11Workspace::setUserTime(WindowId window, std::uint32_t time) {
+    xcb_change_property(connection_.get(), XCB_PROP_MODE_REPLACE, userTimeWindow(window),
+                        atoms_[WmUserTime], XCB_ATOM_CARDINAL, 32, 1, &time);
+}
+
+WindowId X11Workspace::userTimeWindow(WindowId window) {
+    if (const auto known = userTimeWindows_.find(window); known != userTimeWindows_.end()) {
+        return known->second;
+    }
+    watch(window);
     const auto timeWindow = readProperty(window, WmUserTimeWindow, XCB_ATOM_WINDOW);
-    xcb_change_property(connection_.get(), XCB_PROP_MODE_REPLACE,
-                        timeWindow.empty() ? window : timeWindow.front(), atoms_[WmUserTime],
-                        XCB_ATOM_CARDINAL, 32, 1, &time);
+    return userTimeWindows_.emplace(window, timeWindow.empty() ? window : timeWindow.front())
+        .first->second;
+}
+
+// Its destruction and its properties: the toolkit may give it a user time window later, a tray
+// its colours.
+void X11Workspace::watch(WindowId window) {
+    const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection_.get(), window, XCB_CW_EVENT_MASK, &events);
 }
 
 void X11Workspace::sendToRoot(WindowId window, Atom type,

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -45,7 +47,9 @@ public:
     // on all desktops through _NET_WM_DESKTOP alone.
     void keepOnAllDesktops(WindowId window) override;
     // May follow Qt's show() at once: Qt has the server carry out the map before show()
-    // returns, so the window manager has the window before it has the request.
+    // returns, so the window manager has the window before it has the request. Asks the server
+    // nothing once the window has been made key before: while the window manager takes a newly
+    // mapped window it holds the server, and a question would wait for it.
     void makeKeyWindow(WindowId window) override;
     // The foreground of the tray manager's _NET_SYSTEM_TRAY_COLORS on the first screen.
     void observeTrayForeground(std::function<void(std::optional<Rgb>)> onChange) override;
@@ -77,6 +81,9 @@ private:
     void followTrayManager();
     void noteTrayForeground();
     [[nodiscard]] WindowId activeWindow();
+    [[nodiscard]] bool supportsActivation();
+    [[nodiscard]] WindowId userTimeWindow(WindowId window);
+    void watch(WindowId window);
 
     // The application's window when it still exists, else its topmost remaining one.
     [[nodiscard]] std::optional<WindowId> windowToActivate(const RunningApplication& app);
@@ -104,6 +111,13 @@ private:
     std::function<void(std::optional<Rgb>)> onTrayForeground_;
     WindowId trayManager_ = 0;
     std::optional<Rgb> trayForeground_;
+    // The active window as last read, which an activation request names as the one it replaces.
+    WindowId lastReadActiveWindow_ = 0;
+    // What the window manager supports, until it says otherwise.
+    std::optional<std::vector<std::uint32_t>> supported_;
+    // The window that carries each window's user time (itself when it has none), found once and
+    // forgotten when the window is destroyed or names another.
+    std::map<WindowId, WindowId> userTimeWindows_;
     std::unique_ptr<XcbEventWatch> events_;
 };
 
