@@ -178,7 +178,7 @@ protected:
 };
 INSTANTIATE_TEST_SUITE_P(Compositing, PinletOnEitherDesktopTest, testing::Bool());
 
-TEST_P(PinletOnEitherDesktopTest, TheShortcutTogglesThePanelOnReleaseAndFocusGoesBack) {
+TEST_P(PinletOnEitherDesktopTest, TheShortcutTogglesThePanelOnAllDesktopsAndFocusGoesBack) {
     ASSERT_TRUE(session.run({"xsetroot", "-solid", "#3080c0"}));
     const WindowId other = session.createWindow();
     ASSERT_TRUE(waitUntil([&] { return session.activeWindow() == other; }));
@@ -189,10 +189,7 @@ TEST_P(PinletOnEitherDesktopTest, TheShortcutTogglesThePanelOnReleaseAndFocusGoe
     // Three times: the panel is on every desktop again when it shows again, and shows again after
     // the window manager closed it.
     for (int round = 0; round < 3; ++round) {
-        ASSERT_TRUE(session.run({"xdotool", "keydown", "ctrl+alt+n"}));
-        // Nothing while the keys are held, the key repeating: the panel comes on release.
-        EXPECT_FALSE(waitUntil([&] { return session.activeWindow() != other; }, 500));
-        ASSERT_TRUE(session.run({"xdotool", "keyup", "n", "alt", "ctrl"}));
+        ASSERT_TRUE(session.run({"xdotool", "key", "ctrl+alt+n"}));
         ASSERT_TRUE(waitUntil([&] { return panelIsActive(); })) << pinlet.readAll().toStdString();
         const WindowId panel = *session.activeWindow();
         EXPECT_TRUE(waitUntil(
