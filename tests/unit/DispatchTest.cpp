@@ -122,7 +122,6 @@ TEST_F(DispatchTest, AnOpenMenuOrTheSwitchReleasesTheHotKeysAndARefusedOneIsDrop
     const Name dropped("dropped", controlOptionShortcut(Key::q));
     onKeyDown(toggle, log("down"));
     library.notifications.post(platform::menuDidBeginTrackingNotification);
-    EXPECT_TRUE(hotKeys.registered().empty());
     hotKeys.failRegistration(code(dropped.shortcut().value()), controlOption, hotKeyExists);
     library.notifications.post(platform::menuDidEndTrackingNotification);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
