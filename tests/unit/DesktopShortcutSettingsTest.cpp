@@ -48,7 +48,6 @@ TEST(AcceleratorReader, ReadsGtkAndQtTextsThroughTheKeymap) {
             {us, true, "disabled", std::nullopt},
             {us, true, "<Hyper>a", std::nullopt},   // a modifier we cannot express
             {us, true, "<Alt>Print", std::nullopt}, // a key without a virtual key code
-            {us, false, "Ctrl+Alt+T", KeyCombination{17, control | option}},
             {us, false, "Meta+Shift+PgDown", KeyCombination{121, command | shift}},
             {us, false, "Esc", KeyCombination{53, 0}},
         };

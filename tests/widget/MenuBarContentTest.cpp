@@ -69,13 +69,6 @@ TEST_F(MenuBarContentTest, TheKeyboardWalksTheRowsAndEscapeClosesTheWindow) {
         QApplication::sendEvent(content->windowHandle(), &press);
         EXPECT_EQ(content->isVisible(), escapes == 0);
     }
-
-    content->show();
-    QTest::mouseClick(button("Show Note"), Qt::LeftButton);
-    EXPECT_TRUE(panel().isVisible());
-    ASSERT_NE(button("Hide Note"), nullptr);
-    controller().hide();
-    EXPECT_NE(button("Show Note"), nullptr);
 }
 
 // At any desktop font, in English and in German, no control is narrower than it asks to be: the

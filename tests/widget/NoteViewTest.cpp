@@ -33,7 +33,6 @@ TEST_F(NoteViewTest, CopyAllPutsTheWholeNoteOnThePasteboardAndEachCopyEndsItsOwn
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "");
     mainQueue.advance(1199ms);
     EXPECT_NE(copyIcon(), icon);
-    EXPECT_EQ(copyButton()->accessibleName(), "Copied");
     EXPECT_FALSE(copyIcon().isNull());
     mainQueue.advance(1ms);
     EXPECT_EQ(copyIcon(), icon);

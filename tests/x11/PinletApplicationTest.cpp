@@ -44,8 +44,19 @@ protected:
         return {process.exitCode(), process.readAll().toStdString()};
     }
 
-    [[nodiscard]] bool panelIsActive() const {
-        return session.run({"xdotool", "getactivewindow", "getwindowname"}) == "Pinlet\n";
+    [[nodiscard]] std::string activeWindowName() const {
+        return session.run({"xdotool", "getactivewindow", "getwindowname"}).value_or("");
+    }
+    [[nodiscard]] bool panelIsActive() const { return activeWindowName() == "Pinlet\n"; }
+    [[nodiscard]] bool trayWindowIsActive() const { return activeWindowName() == "Pinlet menu\n"; }
+    [[nodiscard]] bool trayWindowShows() const {
+        return session.run({"xdotool", "search", "--onlyvisible", "--name", "^Pinlet menu$"})
+            .has_value();
+    }
+
+    [[nodiscard]] std::string stored() const {
+        std::ifstream file(store);
+        return {std::istreambuf_iterator<char>(file), {}};
     }
 
     // Once it has set up its hot keys, where there are none.
@@ -79,15 +90,13 @@ protected:
         return waitForTrayIcon() &&
                session.run({"xdotool", "mousemove", "--window", std::to_string(*trayIcon()).c_str(),
                             "4", "4", "click", "1"}) &&
-               waitUntil([&] {
-                   return session.run({"xdotool", "getactivewindow", "getwindowname"}) ==
-                          "Pinlet menu\n";
-               });
+               waitUntil([&] { return trayWindowIsActive(); });
     }
 
     XSession session;
     std::filesystem::path configHome = session.directory() / "config";
     std::filesystem::path runtimeDirectory = session.directory() / "runtime";
+    std::filesystem::path store = configHome / "pinlet" / "preferences.json";
     // What the desktop adds to Pinlet's environment.
     QProcessEnvironment desktop;
 };
@@ -118,14 +127,11 @@ double contrast(std::uint32_t one, std::uint32_t other) {
 // the colour the tray says where it says one.
 TEST_F(PinletBeforeTheTrayTest, TraysThatAppearLaterTakeTheIconAndTheWindowAndShowTheIconClearly) {
     QProcess& pinlet = startPinlet();
-    const QStringList menuWindow{"xdotool", "search", "--onlyvisible", "--name", "^Pinlet menu$"};
-    ASSERT_TRUE(waitUntil([&] {
-        return session.run({"xdotool", "getactivewindow", "getwindowname"}) == "Pinlet menu\n";
-    })) << pinlet.readAll().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return trayWindowIsActive(); })) << pinlet.readAll().toStdString();
     ASSERT_TRUE(session.run({"xdotool", "key", "alt+F4"}));
-    ASSERT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
+    ASSERT_TRUE(waitUntil([&] { return !trayWindowShows(); }));
     EXPECT_EQ(request("--show").first, 0);
-    EXPECT_TRUE(waitUntil([&] { return session.run(menuWindow).has_value(); }));
+    EXPECT_TRUE(waitUntil([&] { return trayWindowShows(); }));
 
     struct Tray {
         const char* tint;
@@ -135,7 +141,7 @@ TEST_F(PinletBeforeTheTrayTest, TraysThatAppearLaterTakeTheIconAndTheWindowAndSh
                              Tray{"0xdcdad5", 0x303030}}) {
         QProcess& tray =
             session.startTrayHost({"--transparent", "true", "--alpha", "0", "--tint", host.tint});
-        EXPECT_TRUE(waitUntil([&] { return !session.run(menuWindow); }));
+        EXPECT_TRUE(waitUntil([&] { return !trayWindowShows(); }));
         if (host.foreground) {
             const QString grey = QString::number((*host.foreground & 0xFFU) * 257); // 16 bits
             ASSERT_TRUE(session.run(
@@ -172,7 +178,7 @@ protected:
 };
 INSTANTIATE_TEST_SUITE_P(Compositing, PinletOnEitherDesktopTest, testing::Bool());
 
-TEST_P(PinletOnEitherDesktopTest, TheShortcutTogglesThePanelOnReleaseAndFocusGoesBack) {
+TEST_P(PinletOnEitherDesktopTest, TheShortcutTogglesThePanelOnAllDesktopsAndFocusGoesBack) {
     ASSERT_TRUE(session.run({"xsetroot", "-solid", "#3080c0"}));
     const WindowId other = session.createWindow();
     ASSERT_TRUE(waitUntil([&] { return session.activeWindow() == other; }));
@@ -183,24 +189,18 @@ TEST_P(PinletOnEitherDesktopTest, TheShortcutTogglesThePanelOnReleaseAndFocusGoe
     // Three times: the panel is on every desktop again when it shows again, and shows again after
     // the window manager closed it.
     for (int round = 0; round < 3; ++round) {
-        ASSERT_TRUE(session.run({"xdotool", "keydown", "ctrl+alt+n"}));
-        // Nothing while the keys are held, the key repeating: the panel comes on release.
-        EXPECT_FALSE(waitUntil([&] { return session.activeWindow() != other; }, 500));
-        ASSERT_TRUE(session.run({"xdotool", "keyup", "n", "alt", "ctrl"}));
-        std::optional<WindowId> panel;
-        ASSERT_TRUE(waitUntil([&] {
-            panel = session.activeWindow();
-            return panel && panel != other;
-        })) << pinlet.readAll().toStdString();
+        ASSERT_TRUE(session.run({"xdotool", "key", "ctrl+alt+n"}));
+        ASSERT_TRUE(waitUntil([&] { return panelIsActive(); })) << pinlet.readAll().toStdString();
+        const WindowId panel = *session.activeWindow();
         EXPECT_TRUE(waitUntil(
-            [&] { return session.values(*panel, "_NET_WM_DESKTOP") == std::vector{0xFFFFFFFFU}; }));
+            [&] { return session.values(panel, "_NET_WM_DESKTOP") == std::vector{0xFFFFFFFFU}; }));
         // Its rounded corners show what lies beside it.
-        const QPoint corner = session.frame(*panel).topLeft();
+        const QPoint corner = session.frame(panel).topLeft();
         EXPECT_EQ(session.pixel(corner), session.pixel(corner - QPoint(1, 1)));
 
         // The second time the window manager closes it (openbox's Alt+F4), which hides it too.
         ASSERT_TRUE(session.run({"xdotool", "key", round == 1 ? "alt+F4" : "ctrl+alt+n"}));
-        EXPECT_TRUE(waitUntil([&] { return !session.isViewable(*panel); }));
+        EXPECT_TRUE(waitUntil([&] { return !session.isViewable(panel); }));
         EXPECT_TRUE(waitUntil([&] { return session.activeWindow() == other; }));
     }
 }
@@ -261,7 +261,6 @@ TEST_F(PinletApplicationTest, WithNoneRunningARequestStartsPinletPastAKilledOnes
 }
 
 TEST_F(PinletApplicationTest, ASecondInstanceExitsWithoutTouchingTheStore) {
-    const auto store = configHome / "pinlet" / "preferences.json";
     QProcess& first = startPinlet();
     // Once it has saved the shortcut, it writes no more.
     ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(store); }))
@@ -275,8 +274,7 @@ TEST_F(PinletApplicationTest, ASecondInstanceExitsWithoutTouchingTheStore) {
     EXPECT_THAT(second.readAll().toStdString(), testing::HasSubstr("already running"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(store.parent_path()), {}), 2)
         << "the lock and the store, and nothing else";
-    std::ifstream kept(store);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "{ not json");
+    EXPECT_EQ(stored(), "{ not json");
     EXPECT_EQ(first.state(), QProcess::Running);
 }
 
@@ -327,9 +325,7 @@ TEST_P(PinletQuitTest, SavesTheNoteAndLeavesCleanly) {
     ASSERT_TRUE(session.run({"xdotool", "type", "kept"}));
     ASSERT_TRUE(openTrayWindow());
     ASSERT_TRUE(session.run({"xdotool", "click", "1"})); // the icon again
-    ASSERT_TRUE(waitUntil([&] {
-        return !session.run({"xdotool", "search", "--onlyvisible", "--name", "^Pinlet menu$"});
-    }));
+    ASSERT_TRUE(waitUntil([&] { return !trayWindowShows(); }));
     ASSERT_TRUE(openTrayWindow());
     // Into the recorder and out, to "Launch at login".
     ASSERT_TRUE(session.run({"xdotool", "key", "Tab", "Tab"}));
@@ -357,9 +353,7 @@ TEST_P(PinletQuitTest, SavesTheNoteAndLeavesCleanly) {
     const std::string said = pinlet.readAll().toStdString();
     EXPECT_EQ(pinlet.exitStatus(), QProcess::NormalExit) << said;
     EXPECT_THAT(said, testing::Not(testing::HasSubstr("Sanitizer")));
-    std::ifstream store(configHome / "pinlet" / "preferences.json");
-    EXPECT_THAT(std::string(std::istreambuf_iterator<char>(store), {}),
-                testing::HasSubstr(R"("noteText": "kept")"));
+    EXPECT_THAT(stored(), testing::HasSubstr(R"("noteText": "kept")"));
 }
 
 TEST_F(PinletApplicationTest, AShortcutRecordedInTheTrayWindowTogglesThePanelAndFreesTheOldOne) {
@@ -368,11 +362,9 @@ TEST_F(PinletApplicationTest, AShortcutRecordedInTheTrayWindowTogglesThePanelAnd
     ASSERT_TRUE(openTrayWindow()) << pinlet.readAll().toStdString();
     // Tab leads from the show button into the recorder, which then takes the next combination.
     ASSERT_TRUE(session.run({"xdotool", "key", "Tab", "ctrl+shift+k"}));
-    const auto store = configHome / "pinlet" / "preferences.json";
     EXPECT_TRUE(waitUntil([&] {
-        std::ifstream file(store);
-        return std::string(std::istreambuf_iterator<char>(file), {})
-                   .find(R"({\"carbonKeyCode\":40,\"carbonModifiers\":4608})") != std::string::npos;
+        return stored().find(R"({\"carbonKeyCode\":40,\"carbonModifiers\":4608})") !=
+               std::string::npos;
     }));
     // Ctrl+Alt+N is free for others now.
     EXPECT_TRUE(session.grabKey(57, 0x4 | 0x8));
@@ -380,11 +372,8 @@ TEST_F(PinletApplicationTest, AShortcutRecordedInTheTrayWindowTogglesThePanelAnd
     ASSERT_TRUE(
         session.run({"xdotool", "windowactivate", "--sync", std::to_string(other).c_str()}));
     ASSERT_TRUE(session.run({"xdotool", "key", "ctrl+shift+k"}));
-    std::optional<WindowId> panel;
-    ASSERT_TRUE(waitUntil([&] {
-        panel = session.activeWindow();
-        return panel && panel != other;
-    })) << pinlet.readAll().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return panelIsActive(); })) << pinlet.readAll().toStdString();
+    const WindowId panel = *session.activeWindow();
 
     // Held while the note's context menu holds the keyboard, with the server's own fast
     // auto-repeat, it hides the panel once, when let go.
@@ -395,15 +384,15 @@ TEST_F(PinletApplicationTest, AShortcutRecordedInTheTrayWindowTogglesThePanelAnd
             '\n');
     };
     const auto withoutMenu = pinletWindowsShown();
-    ASSERT_TRUE(session.run({"xdotool", "mousemove", "--window", std::to_string(*panel).c_str(),
+    ASSERT_TRUE(session.run({"xdotool", "mousemove", "--window", std::to_string(panel).c_str(),
                              "100", "100", "click", "3"}));
     ASSERT_TRUE(waitUntil([&] { return pinletWindowsShown() > withoutMenu; }));
     ASSERT_TRUE(session.run({"xset", "r", "rate", "200", "30"}));
     ASSERT_TRUE(session.run({"xdotool", "keydown", "ctrl+shift+k"}));
-    EXPECT_FALSE(waitUntil([&] { return !session.isViewable(*panel); }, 1500));
+    EXPECT_FALSE(waitUntil([&] { return !session.isViewable(panel); }, 1500));
     ASSERT_TRUE(session.run({"xdotool", "keyup", "k", "shift", "ctrl"}));
-    EXPECT_TRUE(waitUntil([&] { return !session.isViewable(*panel); }));
-    EXPECT_FALSE(waitUntil([&] { return session.isViewable(*panel); }, 500));
+    EXPECT_TRUE(waitUntil([&] { return !session.isViewable(panel); }));
+    EXPECT_FALSE(waitUntil([&] { return session.isViewable(panel); }, 500));
 }
 
 // On a Wayland desktop, Pinlet running through XWayland (here the session's X server).
@@ -480,10 +469,6 @@ protected:
         desktop.insert("QT_QPA_PLATFORM", ""); // Pinlet's own choice
     }
 
-    [[nodiscard]] std::string setting(const QString& schema, const QString& key) const {
-        return session.run({"gsettings", "get", schema, key}).value_or("unreadable");
-    }
-
     // Presses the combination until it shows the panel, as gsd-media-keys takes a new binding
     // from the settings a little later.
     bool showsThePanel(const std::vector<std::uint32_t>& keys) {
@@ -494,14 +479,8 @@ protected:
 };
 
 // The key shows the panel with the keyboard, in front of a Wayland window; a combination recorded
-// in Pinlet's window replaces it there, and the user's own custom shortcut stays as it was.
+// in Pinlet's window replaces it there. (Its entry beside the user's own is the settings tests'.)
 TEST_F(PinletOnGnomeShellTest, TheKeysShowThePanelAndARecordedCombinationReplacesThem) {
-    const QString keys = "org.gnome.settings-daemon.plugins.media-keys";
-    const QString path = "/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/";
-    const QString users = keys + ".custom-keybinding:" + path + "custom0/";
-    ASSERT_TRUE(
-        session.run({"gsettings", "set", keys, "custom-keybindings", "['" + path + "custom0/']"}));
-    ASSERT_TRUE(session.run({"gsettings", "set", users, "binding", "<Super>j"}));
     QProcess& pinlet = startPinlet();
     // Its window, without a tray, has the keyboard until the terminal comes.
     ASSERT_TRUE(waitUntil([&] { return session.activeWindow().has_value(); }));
@@ -511,19 +490,14 @@ TEST_F(PinletOnGnomeShellTest, TheKeysShowThePanelAndARecordedCombinationReplace
     const std::vector<std::uint32_t> controlAltN{KEY_LEFTCTRL, KEY_LEFTALT, KEY_N};
     ASSERT_TRUE(showsThePanel(controlAltN)) << pinlet.readAll().toStdString();
     session.pressKeys({KEY_K});
-    EXPECT_TRUE(waitUntil([&] {
-        std::ifstream store(configHome / "pinlet" / "preferences.json");
-        return std::string(std::istreambuf_iterator<char>(store), {}).find(R"("noteText": "k")") !=
-               std::string::npos;
-    }));
+    EXPECT_TRUE(
+        waitUntil([&] { return stored().find(R"("noteText": "k")") != std::string::npos; }));
     session.pressKeys(controlAltN);
     EXPECT_TRUE(waitUntil([&] { return !session.activeWindow(); }));
 
     // Tab leads from the window's button into the recorder.
     EXPECT_EQ(request("--settings").first, 0);
-    ASSERT_TRUE(waitUntil([&] {
-        return session.run({"xdotool", "getactivewindow", "getwindowname"}) == "Pinlet menu\n";
-    }));
+    ASSERT_TRUE(waitUntil([&] { return trayWindowIsActive(); }));
     session.pressKeys({KEY_TAB});
     const std::vector<std::uint32_t> controlShiftK{KEY_LEFTCTRL, KEY_LEFTSHIFT, KEY_K};
     session.pressKeys(controlShiftK);
@@ -532,10 +506,6 @@ TEST_F(PinletOnGnomeShellTest, TheKeysShowThePanelAndARecordedCombinationReplace
     EXPECT_TRUE(waitUntil([&] { return !panelIsActive(); }));
     session.pressKeys(controlAltN);
     EXPECT_FALSE(waitUntil([&] { return panelIsActive(); }, 1500));
-
-    EXPECT_EQ(setting(keys, "custom-keybindings"),
-              "['" + (path + "custom0/', '" + path + "pinlet/']\n").toStdString());
-    EXPECT_EQ(setting(users, "binding"), "'<Super>j'\n");
 }
 
 class PinletWhereThePortalRefusesTest : public PinletOnAWaylandDesktopTest {
