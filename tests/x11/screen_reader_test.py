@@ -59,7 +59,7 @@ class ScreenReaderTest(unittest.TestCase):
         pyatspi.Registry.registerEventListener(lambda e: cls.events.append(heard(e)), FOCUSED,
                                                DESCRIPTION, NAME, INSERTED)
         cls.app = None
-        assert pump_until(cls.pinlet_window_shows, 10), "Pinlet's window never reached the registry"
+        assert pump_until(cls.pinlet_window_shows, 30), "Pinlet's window never reached the registry"
 
     @classmethod
     def pinlet_window_shows(cls):
@@ -71,7 +71,11 @@ class ScreenReaderTest(unittest.TestCase):
     def tearDownClass(cls):
         for child in reversed(cls.children):
             child.terminate()
-            child.wait()
+            try:
+                child.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                child.kill()
+                child.wait()
         cls.home.cleanup()
         assert cls.children[2].returncode == 0, "Pinlet did not leave cleanly"
 
