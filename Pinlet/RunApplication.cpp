@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QSessionManager>
+#include <QTimer>
 #include <cstdio>
 #include <stdexcept>
 #include <type_traits>
@@ -104,6 +105,8 @@ int runApplication(desktop::JsonPreferencesStore& preferences,
         pinlet::complain(Main::tr("Pinlet takes no requests from the command line: %1")
                              .arg(QString::fromStdString(error)));
     }
+    // Once start-up is over, so that Pinlet idles in what it keeps.
+    QTimer::singleShot(0, &desktop::giveBackFreedHeap);
     return QApplication::exec();
 }
 
