@@ -19,7 +19,6 @@
 #include "platform/linux/x11/X11Workspace.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QSessionManager>
 #include <QTimer>
 #include <cstdio>
@@ -124,7 +123,6 @@ pinletRunApplication(int& argc, char** argv, const pinlet::ApplicationStart& sta
     pinlet::installTranslations();
     pinlet::outlineCheckBoxes();
     QApplication::setDesktopFileName(QStringLiteral("pinlet"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pinlet")));
     QApplication::setQuitOnLastWindowClosed(false);
 
     desktop::JsonPreferencesStore preferences(start.preferencesPath);
