@@ -31,6 +31,10 @@ namespace {
 
 using pinlet::RequestAction;
 
+// By then the tray has taken the icon and Pinlet has drawn it: start-up is over, and what it freed
+// goes back to the system, so that Pinlet idles in what it keeps.
+constexpr int startUpSettledMilliseconds = 2000;
+
 // The texts of this file, translated in the context "main".
 struct Main {
     Q_DECLARE_TR_FUNCTIONS(main)
@@ -104,8 +108,7 @@ int runApplication(desktop::JsonPreferencesStore& preferences,
         pinlet::complain(Main::tr("Pinlet takes no requests from the command line: %1")
                              .arg(QString::fromStdString(error)));
     }
-    // Once start-up is over, so that Pinlet idles in what it keeps.
-    QTimer::singleShot(0, &desktop::giveBackFreedHeap);
+    QTimer::singleShot(startUpSettledMilliseconds, &desktop::giveBackFreedHeap);
     return QApplication::exec();
 }
 
