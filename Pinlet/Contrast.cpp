@@ -45,13 +45,13 @@ QPixmap haloed(const QPixmap& shape, const QColor& colour, const QColor& halo) {
 // two of them, and each costs a rendering of the shape.
 class SymbolEngine final : public QIconEngine {
 public:
-    SymbolEngine(SymbolShape shape, const QColor& colour, const std::optional<QColor>& halo)
-        : lookUpShape_(std::move(shape)), colour_(colour), halo_(halo) {}
+    SymbolEngine(QIcon shape, const QColor& colour, const std::optional<QColor>& halo)
+        : shape_(std::move(shape)), colour_(colour), halo_(halo) {}
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
         QPixmap& drawn = drawn_[{size.width(), size.height()}];
         if (drawn.isNull()) {
-            const QPixmap pixmap = shape().pixmap(size, 1.0);
+            const QPixmap pixmap = shape_.pixmap(size, 1.0);
             drawn = halo_ ? haloed(pixmap, colour_, *halo_) : filled(pixmap, colour_);
         }
         // The disabled and selected looks, as Qt derives them for an icon made of pixmaps.
@@ -75,17 +75,7 @@ public:
     [[nodiscard]] QIconEngine* clone() const override { return new SymbolEngine(*this); }
 
 private:
-    // Not before: a symbol of the icon theme costs reading the theme's index, which the tray can
-    // do while it takes the icon in.
-    const QIcon& shape() {
-        if (!shape_) {
-            shape_ = lookUpShape_();
-        }
-        return *shape_;
-    }
-
-    SymbolShape lookUpShape_;
-    std::optional<QIcon> shape_;
+    QIcon shape_;
     QColor colour_;
     std::optional<QColor> halo_;
     std::map<std::pair<int, int>, QPixmap> drawn_;
@@ -123,8 +113,8 @@ QColor contrastingColour(const QColor& colour) {
     return colour.lightnessF() < 0.5 ? QColor(Qt::white) : QColor(Qt::black);
 }
 
-QIcon symbolIn(SymbolShape shape, const QColor& colour, const std::optional<QColor>& halo) {
-    return QIcon(new SymbolEngine(std::move(shape), colour, halo));
+QIcon symbolIn(const QIcon& shape, const QColor& colour, const std::optional<QColor>& halo) {
+    return QIcon(new SymbolEngine(shape, colour, halo));
 }
 
 void outlineCheckBoxes() {

@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QIcon>
-#include <functional>
 #include <optional>
 
 // Symbols and controls that stand out from what lies behind them, on light and dark desktops.
@@ -11,12 +10,9 @@ namespace pinlet {
 // Black or white, whichever stands out more from the colour.
 [[nodiscard]] QColor contrastingColour(const QColor& colour);
 
-// Where a symbol's shape comes from: asked once, when the symbol is first drawn.
-using SymbolShape = std::function<QIcon()>;
-
 // A symbol's shape kept, in the colour given, as symbolic icons are drawn; ringed with the halo
 // colour where one is given, so that it shows on a background of any lightness.
-[[nodiscard]] QIcon symbolIn(SymbolShape shape, const QColor& colour,
+[[nodiscard]] QIcon symbolIn(const QIcon& shape, const QColor& colour,
                              const std::optional<QColor>& halo = std::nullopt);
 
 // Outlines check boxes in the text colour where the application draws in Qt's own style, Fusion,

@@ -61,10 +61,6 @@ MenuBarContent::MenuBarContent(PanelController& panel, platform::LoginItems& log
       shortcutRecorder_(new KeyboardShortcuts::Recorder(tr("Shortcut:"), togglePanel(), {}, this)),
       note_(new QLabel(this)), launchAtLoginSwitch_(new QCheckBox(tr("Launch at login"), this)) {
     setWindowTitle(tr("Pinlet menu"));
-    // Of Pinlet's windows only this one, the application's home where there is no tray, and the
-    // alerts it opens show in task bars. The note panel and the tray icon carry no icon for the
-    // window manager to read at each map, and start-up reads no icon theme for them.
-    setWindowIcon(QIcon::fromTheme(QStringLiteral("pinlet")));
 
     auto* column = new QVBoxLayout(this);
     column->setSpacing(itemSpacing);

@@ -48,10 +48,10 @@ QIcon symbolShape() {
 // tray is, so the palette's text colour is ringed with the colour that stands out from it.
 QIcon trayIconIn(std::optional<platform::Rgb> trayForeground) {
     if (trayForeground) {
-        return symbolIn(symbolShape, QColor::fromRgb(*trayForeground));
+        return symbolIn(symbolShape(), QColor::fromRgb(*trayForeground));
     }
     const QColor text = QGuiApplication::palette().color(QPalette::WindowText);
-    return symbolIn(symbolShape, text, contrastingColour(text));
+    return symbolIn(symbolShape(), text, contrastingColour(text));
 }
 
 } // namespace

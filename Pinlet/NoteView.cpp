@@ -24,7 +24,7 @@ constexpr int editorMargin = 6;
 
 // In the text colour, which stands out from the panel's background as the note's text does.
 QIcon symbol(const QString& name, const QPalette& palette) {
-    return symbolIn([name] { return QIcon(QStringLiteral(":/icons/%1.svg").arg(name)); },
+    return symbolIn(QIcon(QStringLiteral(":/icons/%1.svg").arg(name)),
                     palette.color(QPalette::WindowText));
 }
 

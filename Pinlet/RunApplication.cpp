@@ -19,6 +19,7 @@
 #include "platform/linux/x11/X11Workspace.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QSessionManager>
 #include <QTimer>
 #include <cstdio>
@@ -126,6 +127,7 @@ pinletRunApplication(int& argc, char** argv, const pinlet::ApplicationStart& sta
     pinlet::installTranslations();
     pinlet::outlineCheckBoxes();
     QApplication::setDesktopFileName(QStringLiteral("pinlet"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pinlet")));
     QApplication::setQuitOnLastWindowClosed(false);
 
     desktop::JsonPreferencesStore preferences(start.preferencesPath);
