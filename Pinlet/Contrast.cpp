@@ -1,15 +1,18 @@
 #include "Pinlet/Contrast.h"
 
 #include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOption>
 #include <array>
+#include <map>
+#include <utility>
 
 namespace pinlet {
 namespace {
 
-// Sizes that trays and buttons ask for, so that none has to be scaled from another.
+// Sizes that trays and buttons ask for, offered to those that pick from a list.
 constexpr std::array symbolExtents{16, 22, 24, 32, 48, 64};
 // The halo's width, in pixels for every 16 of the symbol's extent.
 constexpr int haloWidthPer16 = 1;
@@ -37,6 +40,46 @@ QPixmap haloed(const QPixmap& shape, const QColor& colour, const QColor& halo) {
     painter.drawPixmap(0, 0, filled(shape, colour));
     return symbol;
 }
+
+// Draws the symbol at each size only when it is first asked for: a tray or a button wants one or
+// two of them, and each costs a rendering of the shape.
+class SymbolEngine final : public QIconEngine {
+public:
+    SymbolEngine(QIcon shape, const QColor& colour, const std::optional<QColor>& halo)
+        : shape_(std::move(shape)), colour_(colour), halo_(halo) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap& drawn = drawn_[{size.width(), size.height()}];
+        if (drawn.isNull()) {
+            const QPixmap pixmap = shape_.pixmap(size, 1.0);
+            drawn = halo_ ? haloed(pixmap, colour_, *halo_) : filled(pixmap, colour_);
+        }
+        // The disabled and selected looks, as Qt derives them for an icon made of pixmaps.
+        return mode == QIcon::Normal ? drawn : QIcon(drawn).pixmap(size, mode, state);
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        painter->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
+        QList<QSize> sizes;
+        for (const int extent : symbolExtents) {
+            sizes.append(QSize(extent, extent));
+        }
+        return sizes;
+    }
+
+    [[nodiscard]] QIconEngine* clone() const override { return new SymbolEngine(*this); }
+
+private:
+    QIcon shape_;
+    QColor colour_;
+    std::optional<QColor> halo_;
+    std::map<std::pair<int, int>, QPixmap> drawn_;
+};
 
 class CheckBoxOutlineStyle final : public QProxyStyle {
 public:
@@ -71,12 +114,7 @@ QColor contrastingColour(const QColor& colour) {
 }
 
 QIcon symbolIn(const QIcon& shape, const QColor& colour, const std::optional<QColor>& halo) {
-    QIcon symbol;
-    for (const int extent : symbolExtents) {
-        const QPixmap pixmap = shape.pixmap(extent);
-        symbol.addPixmap(halo ? haloed(pixmap, colour, *halo) : filled(pixmap, colour));
-    }
-    return symbol;
+    return QIcon(new SymbolEngine(shape, colour, halo));
 }
 
 void outlineCheckBoxes() {

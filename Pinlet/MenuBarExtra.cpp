@@ -57,9 +57,8 @@ QIcon trayIconIn(std::optional<platform::Rgb> trayForeground) {
 } // namespace
 
 MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& services)
-    : workspace_(services.workspace), trayIcon_(std::make_unique<QSystemTrayIcon>()),
-      content_(std::make_unique<MenuBarContent>(panel, services.loginItems, services.systemLog,
-                                                trayWindowFlags)) {
+    : workspace_(services.workspace), trayIcon_(std::make_unique<QSystemTrayIcon>()), panel_(panel),
+      loginItems_(services.loginItems), systemLog_(services.systemLog) {
     trayIcon_->setToolTip(tr("Pinlet"));
     workspace_.observeTrayForeground([this](std::optional<platform::Rgb> colour) {
         trayForeground_ = colour;
@@ -70,7 +69,7 @@ MenuBarExtra::MenuBarExtra(PanelController& panel, const platform::Services& ser
     connect(&activationCheck_, &QTimer::timeout, this,
             &MenuBarExtra::closeWhenAnotherApplicationTakesOver);
     workspace_.observeActivations([this] {
-        if (attachedToTray_ && content_->isVisible()) {
+        if (attachedToTray_ && contentIsOpen()) {
             activationCheck_.start();
         }
     });
@@ -118,14 +117,16 @@ void MenuBarExtra::checkForTray() {
     trayPoll_.stop();
     trayGrace_.stop();
     attachedToTray_ = true;
-    content_->hide();
-    content_->setWindowFlags(trayWindowFlags);
-    showNote();
+    if (content_) {
+        content_->hide();
+        content_->setWindowFlags(trayWindowFlags);
+        showNote();
+    }
 }
 
 void MenuBarExtra::openWithoutTray() {
     trayGrace_.stop();
-    if (content_->windowType() != Qt::Window) {
+    if (content().windowType() != Qt::Window) {
         std::fprintf(stderr, "%s\n",
                      qPrintable(tr("Pinlet: this desktop has no system tray; opening the Pinlet "
                                    "menu window instead.")));
@@ -135,10 +136,19 @@ void MenuBarExtra::openWithoutTray() {
     showAsKeyWindow(*content_, workspace_);
 }
 
+MenuBarContent& MenuBarExtra::content() {
+    if (!content_) {
+        content_ =
+            std::make_unique<MenuBarContent>(panel_, loginItems_, systemLog_, trayWindowFlags);
+        showNote();
+    }
+    return *content_;
+}
+
 void MenuBarExtra::openContent() {
     if (!attachedToTray_) {
         openWithoutTray();
-    } else if (content_->isVisible()) {
+    } else if (contentIsOpen()) {
         showAsKeyWindow(*content_, workspace_);
     } else {
         openAtIcon();
@@ -151,8 +161,18 @@ void MenuBarExtra::setShortcutHome(const QString& whereKept, bool worksWithoutWi
     showNote();
 }
 
-// Where the window is all there is of Pinlet, it also says that closing it ends nothing.
+bool MenuBarExtra::contentIsOpen() const {
+    return content_ && content_->isVisible();
+}
+
 void MenuBarExtra::showNote() {
+    if (content_) {
+        content_->setNote(note());
+    }
+}
+
+// Where the window is all there is of Pinlet, it also says that closing it ends nothing.
+QString MenuBarExtra::note() const {
     QStringList lines;
     if (!shortcutWhereKept_.isEmpty()) {
         lines << shortcutWhereKept_;
@@ -161,7 +181,7 @@ void MenuBarExtra::showNote() {
         lines << tr("Pinlet keeps running when this window is closed: the shortcut shows the "
                     "note, and Pinlet in the applications menu brings this window back.");
     }
-    content_->setNote(lines.join(QLatin1Char('\n')));
+    return lines.join(QLatin1Char('\n'));
 }
 
 bool MenuBarExtra::eventFilter(QObject* watched, QEvent* event) {
@@ -181,7 +201,7 @@ bool MenuBarExtra::eventFilter(QObject* watched, QEvent* event) {
 // before it first becomes active, and the focus going where Pinlet handed it back as the panel
 // hid, with no active window at all on the way.
 void MenuBarExtra::closeWhenAnotherApplicationTakesOver() {
-    if (!content_->isVisible()) {
+    if (!contentIsOpen()) {
         return;
     }
     const auto frontmost = workspace_.frontmostApplication();
@@ -197,7 +217,7 @@ void MenuBarExtra::closeWhenAnotherApplicationTakesOver() {
 }
 
 void MenuBarExtra::toggleContent() {
-    if (content_->isVisible()) {
+    if (contentIsOpen()) {
         content_->hide();
         return;
     }
@@ -226,7 +246,7 @@ void MenuBarExtra::placeContentNextToIcon() {
         screen = QGuiApplication::primaryScreen();
     }
     const QRect available = screen->availableGeometry();
-    const QSize size = content_->size();
+    const QSize size = content().size();
     const bool anchorAtTop = anchor.center().y() < available.center().y();
     const QPoint origin(anchor.center().x() - size.width() / 2,
                         anchorAtTop ? anchor.bottom() + 1 : anchor.top() - size.height());

@@ -11,8 +11,10 @@
 class QSystemTrayIcon;
 
 namespace platform {
+class LoginItems;
 struct Services;
-}
+class SystemLog;
+} // namespace platform
 
 namespace pinlet {
 
@@ -34,7 +36,8 @@ public:
     MenuBarExtra(const MenuBarExtra&) = delete;
     MenuBarExtra& operator=(const MenuBarExtra&) = delete;
 
-    [[nodiscard]] MenuBarContent& content() const { return *content_; }
+    // Built when first needed: most starts never open it.
+    [[nodiscard]] MenuBarContent& content();
     [[nodiscard]] QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
     [[nodiscard]] bool hasTray() const { return attachedToTray_; }
 
@@ -52,7 +55,9 @@ private:
     void waitForTray();
     void checkForTray();
     void openWithoutTray();
+    [[nodiscard]] bool contentIsOpen() const;
     void showNote();
+    [[nodiscard]] QString note() const;
     void toggleContent();
     void openAtIcon();
     void placeContentNextToIcon();
@@ -60,6 +65,10 @@ private:
 
     platform::Workspace& workspace_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    // What the window is built with.
+    PanelController& panel_;
+    platform::LoginItems& loginItems_;
+    platform::SystemLog& systemLog_;
     std::unique_ptr<MenuBarContent> content_;
     bool attachedToTray_ = false;
     // The colour the tray asks its icons to be drawn in, if any.

@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QSessionManager>
+#include <QTimer>
 #include <cstdio>
 #include <stdexcept>
 #include <type_traits>
@@ -30,6 +31,10 @@ namespace desktop = platform::linux_desktop;
 namespace {
 
 using pinlet::RequestAction;
+
+// By then the tray has taken the icon and Pinlet has drawn it: start-up is over, and what it freed
+// goes back to the system, so that Pinlet idles in what it keeps.
+constexpr int startUpSettledMilliseconds = 2000;
 
 // The texts of this file, translated in the context "main".
 struct Main {
@@ -104,6 +109,7 @@ int runApplication(desktop::JsonPreferencesStore& preferences,
         pinlet::complain(Main::tr("Pinlet takes no requests from the command line: %1")
                              .arg(QString::fromStdString(error)));
     }
+    QTimer::singleShot(startUpSettledMilliseconds, &desktop::giveBackFreedHeap);
     return QApplication::exec();
 }
 

@@ -10,4 +10,8 @@ void keepLargeBuffersInHeap() {
     mallopt(M_TRIM_THRESHOLD, 2 * mappingThreshold);
 }
 
+void giveBackFreedHeap() {
+    malloc_trim(0);
+}
+
 } // namespace platform::linux_desktop

@@ -97,8 +97,7 @@ void discardQueuedEvents(xcb_connection_t* connection) {
 } // namespace
 
 X11HotKeyService::X11HotKeyService(X11UserTime& userTime, const std::string& displayName)
-    : userTime_(userTime), connection_(connectToDisplay(displayName)),
-      probeConnection_(connectToDisplay(displayName)) {
+    : userTime_(userTime), displayName_(displayName), connection_(connectToDisplay(displayName)) {
     roots_ = rootWindows(connection_.get());
     setUpKeyboardExtension();
     readKeyboardMapping();
@@ -311,7 +310,7 @@ bool X11HotKeyService::isHeldByAnotherClient(std::uint32_t keyCode, std::uint32_
     if (!grab || isGrabbedByUs(*grab)) {
         return false;
     }
-    xcb_connection_t* connection = probeConnection_.get();
+    xcb_connection_t* connection = probeConnection();
     const std::int32_t status = grabEverywhere(connection, *grab);
     if (status == HotKeyStatus::noError) {
         ungrabEverywhere(connection, *grab);
@@ -322,6 +321,14 @@ bool X11HotKeyService::isHeldByAnotherClient(std::uint32_t keyCode, std::uint32_
     }
     discardQueuedEvents(connection);
     return status == HotKeyStatus::hotKeyExists;
+}
+
+// Opened at the first probe: only a shortcut being recorded asks for one.
+xcb_connection_t* X11HotKeyService::probeConnection() {
+    if (!probeConnection_) {
+        probeConnection_ = connectToDisplay(displayName_);
+    }
+    return probeConnection_.get();
 }
 
 void X11HotKeyService::dispatchEvents() {

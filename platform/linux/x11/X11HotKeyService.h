@@ -74,6 +74,7 @@ private:
         std::optional<Grab> grab;
     };
     void setUpKeyboardExtension();
+    [[nodiscard]] xcb_connection_t* probeConnection();
     void readKeyboardMapping();
     void finishDispatch();
 
@@ -96,6 +97,7 @@ private:
     void deliver(std::uint32_t kind, const HotKey& hotKey, std::uint32_t timestamp);
 
     X11UserTime& userTime_;
+    std::string displayName_;
     XcbConnection connection_;
     // Grabs only for as long as a probe takes; its events are never read.
     XcbConnection probeConnection_;
