@@ -119,6 +119,8 @@ void XSession::startMutter(bool gnomeShell) {
         desktopEnvironment_.insert(variable, directory_.filePath(folder));
     }
     desktopEnvironment_.insert("DBUS_SESSION_BUS_ADDRESS", startSessionBus());
+    // The shell would start the accessibility bus, whose daemons slow its start.
+    desktopEnvironment_.insert("NO_AT_BRIDGE", "1");
     QProcessEnvironment systemBus;
     if (gnomeShell) { // without one the shell stops at the login manager
         systemBus.insert("DBUS_SYSTEM_BUS_ADDRESS", startSessionBus());
