@@ -73,11 +73,14 @@ std::optional<RequestAction> readCommandLine(const QCoreApplication& application
 }
 
 int handOver(const std::filesystem::path& lockPath, RequestAction action) {
-    const auto failure = platform::linux_desktop::deliverRequest(
-        platform::linux_desktop::requestSocketPathFor(lockPath),
-        platform::linux_desktop::InstanceRequest::fromEnvironment(action), requestPatience);
-    if (failure) {
-        complain(Main::tr("Pinlet is running, but %1.").arg(QString::fromStdString(*failure)));
+    namespace desktop = platform::linux_desktop;
+    const auto socket = desktop::requestSocketPathFor(lockPath);
+    const desktop::Delivery delivery =
+        desktop::deliverRequest(socket, desktop::InstanceRequest::fromEnvironment(action),
+                                requestPatience, requestPatience);
+    if (delivery != desktop::Delivery::carriedOut) {
+        complain(Main::tr("Pinlet is running, but %1.")
+                     .arg(QString::fromStdString(desktop::describe(delivery, socket))));
         return 1;
     }
     return 0;

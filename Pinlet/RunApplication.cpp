@@ -1,4 +1,5 @@
-#include "Pinlet/ApplicationStart.h"
+#include "Pinlet/RunApplication.h"
+
 #include "Pinlet/Contrast.h"
 #include "Pinlet/QuillpadApp.h"
 #include "Pinlet/ToggleHotKeys.h"
@@ -24,7 +25,6 @@
 #include <QTimer>
 #include <cstdio>
 #include <stdexcept>
-#include <type_traits>
 
 namespace desktop = platform::linux_desktop;
 
@@ -68,8 +68,8 @@ void carryOut(pinlet::QuillpadApp& app, RequestAction action) {
     }
 }
 
-int runApplication(desktop::JsonPreferencesStore& preferences,
-                   const std::filesystem::path& lockPath, std::optional<RequestAction> action) {
+int runWithStore(desktop::JsonPreferencesStore& preferences, const std::filesystem::path& lockPath,
+                 std::optional<RequestAction> action) {
     desktop::X11UserTime userTime;
     userTime.watchApplicationInput();
     desktop::X11Workspace workspace(userTime);
@@ -115,8 +115,7 @@ int runApplication(desktop::JsonPreferencesStore& preferences,
 
 } // namespace
 
-extern "C" [[gnu::visibility("default")]] int
-pinletRunApplication(int& argc, char** argv, const pinlet::ApplicationStart& start) {
+int pinlet::runApplication(int& argc, char** argv, const ApplicationStart& start) {
     desktop::keepLargeBuffersInHeap();
     // Through XWayland on a Wayland session: only an X client may place its panel where it was,
     // keep it above the others and give it the keyboard when it shows.
@@ -136,7 +135,7 @@ pinletRunApplication(int& argc, char** argv, const pinlet::ApplicationStart& sta
     QObject::connect(&application, &QGuiApplication::commitDataRequest,
                      [&preferences](QSessionManager&) { preferences.flush(); });
     try {
-        const int status = runApplication(preferences, start.lockPath, start.action);
+        const int status = runWithStore(preferences, start.lockPath, start.action);
         preferences.flush();
         return status;
     } catch (const std::runtime_error& error) {
@@ -144,5 +143,3 @@ pinletRunApplication(int& argc, char** argv, const pinlet::ApplicationStart& sta
         return 1;
     }
 }
-
-static_assert(std::is_same_v<decltype(pinletRunApplication), pinlet::RunApplication>);

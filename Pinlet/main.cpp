@@ -1,67 +1,74 @@
-#include "Pinlet/ApplicationStart.h"
-#include "Pinlet/CommandLine.h"
-#include "Pinlet/Translations.h"
+// The program `pinlet`. A request that an instance already listening can carry out goes to it
+// from here, with nothing of Qt loaded: a desktop may run `pinlet --toggle` on every press of its
+// shortcut. Everything else is the application module's, loaded from lib/pinlet.
+#include "Pinlet/ProgramEntry.h"
 #include "platform/linux/InstanceRequests.h"
-#include "platform/linux/JsonPreferencesStore.h"
-#include "platform/linux/SingleInstanceLock.h"
 
-#include <QCoreApplication>
+#include <array>
+#include <chrono>
 #include <cstdio>
 #include <dlfcn.h>
-#include <memory>
+#include <filesystem>
 #include <optional>
-
-namespace desktop = platform::linux_desktop;
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace {
 
-using pinlet::RequestAction;
+namespace desktop = platform::linux_desktop;
+using Action = desktop::InstanceRequest::Action;
 
-// The texts of this file, translated in the context "main".
-struct Main {
-    Q_DECLARE_TR_FUNCTIONS(main)
-};
+// The running instance carries a request out at once; this is for one that hangs.
+constexpr std::chrono::seconds answerPatience(10);
 
-// The application's module, found from this program's own directory; none when it cannot be
-// loaded, which is said on standard error.
-pinlet::RunApplication* applicationModule(const QString& programDirectory) {
-    const QString path = programDirectory + QStringLiteral("/" PINLET_APPLICATION_MODULE);
-    void* module = ::dlopen(path.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
-    void* entry = module != nullptr ? ::dlsym(module, pinlet::runApplicationSymbol) : nullptr;
+// The request of a command line that is one request option alone.
+std::optional<Action> soleRequest(int argc, char** argv) {
+    constexpr std::array<std::pair<std::string_view, Action>, 4> options{{
+        {"--toggle", Action::toggle},
+        {"--show", Action::show},
+        {"--hide", Action::hide},
+        {"--settings", Action::settings},
+    }};
+    for (const auto& [option, action] : options) {
+        if (argc == 2 && argv[1] == option) {
+            return action;
+        }
+    }
+    return std::nullopt;
+}
+
+// The application's module, found beside this program (through /proc, as the loader does not
+// say where the program lies).
+pinlet::ProgramMain* applicationModule() {
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe");
+    const std::string path = (program.parent_path() / PINLET_APPLICATION_MODULE).string();
+    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* entry = module != nullptr ? ::dlsym(module, pinlet::programMainSymbol) : nullptr;
     if (entry == nullptr) {
         std::fprintf(stderr, "Pinlet: %s\n", ::dlerror());
     }
-    return reinterpret_cast<pinlet::RunApplication*>(entry);
+    return reinterpret_cast<pinlet::ProgramMain*>(entry);
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication::setApplicationName(QStringLiteral("Pinlet"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(PINLET_VERSION));
-    // The command line, the lock and a request to the running instance need no display: they
-    // have an application of their own, which speaks the user's language.
-    auto withoutDisplay = std::make_unique<QCoreApplication>(argc, argv);
-    pinlet::installTranslations();
-    const std::optional<RequestAction> action = pinlet::readCommandLine(*withoutDisplay);
-
-    // The lock comes first: a second instance leaves before it can touch the store.
-    const auto preferencesPath =
-        desktop::JsonPreferencesStore::configHome() / "pinlet" / "preferences.json";
-    const auto lockPath = desktop::SingleInstanceLock::pathFor(preferencesPath, "pinlet");
-    const auto lock = desktop::SingleInstanceLock::acquire(lockPath);
-    if (const auto* failure = std::get_if<desktop::LockFailure>(&lock)) {
-        if (action && failure->kind == desktop::LockFailure::Kind::alreadyRunning) {
-            return pinlet::handOver(lockPath, *action);
+    // Only an instance that listens already: one that is starting, and none, are the module's.
+    if (const std::optional<Action> action = soleRequest(argc, argv)) {
+        const auto socket = desktop::requestSocketPathFor(pinlet::lockPath());
+        const desktop::Delivery delivery =
+            desktop::deliverRequest(socket, desktop::InstanceRequest::fromEnvironment(*action),
+                                    std::chrono::milliseconds(0), answerPatience);
+        if (delivery == desktop::Delivery::carriedOut) {
+            return 0;
         }
-        pinlet::complain(pinlet::describe(*failure));
-        return 1;
+        if (delivery == desktop::Delivery::noAnswer) { // asking again might carry it out twice
+            std::fprintf(stderr, "Pinlet is running, but %s.\n",
+                         desktop::describe(delivery, socket).c_str());
+            return 1;
+        }
     }
-    if (action == RequestAction::hide) {
-        pinlet::complain(Main::tr("Pinlet is not running: there is no panel to hide."));
-        return 1;
-    }
-    pinlet::RunApplication* run = applicationModule(QCoreApplication::applicationDirPath());
-    withoutDisplay.reset();
-    return run != nullptr ? run(argc, argv, {preferencesPath, lockPath, action}) : 1;
+    pinlet::ProgramMain* programMain = applicationModule();
+    return programMain != nullptr ? programMain(argc, argv) : 1;
 }

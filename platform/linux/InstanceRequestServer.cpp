@@ -13,7 +13,7 @@ namespace platform::linux_desktop {
 namespace {
 
 // Far more than a request with a startup id; a peer that sends more is not one of ours.
-constexpr qsizetype longestRequest = 4096;
+constexpr std::size_t longestRequest = 4096;
 
 // One peer's request, read as it arrives; gone once answered or once the peer leaves.
 class RequestConnection final : public QObject {
@@ -32,10 +32,10 @@ private:
         if (size < 0 && (errno == EAGAIN || errno == EINTR)) {
             return;
         }
-        received_.append(buffer.data(), std::max<ssize_t>(size, 0));
-        const qsizetype end = received_.indexOf(endOfRequest);
-        if (end >= 0) {
-            answer(decodedRequest(received_.left(end)));
+        received_.append(buffer.data(), static_cast<std::size_t>(std::max<ssize_t>(size, 0)));
+        const std::size_t end = received_.find(endOfRequest);
+        if (end != std::string::npos) {
+            answer(decodedRequest(std::string_view(received_).substr(0, end)));
         } else if (size <= 0 || received_.size() >= longestRequest) {
             close();
         }
@@ -60,7 +60,7 @@ private:
     FileDescriptor socket_;
     const InstanceRequestServer::Handler& handler_;
     QSocketNotifier readable_;
-    QByteArray received_;
+    std::string received_;
 };
 
 } // namespace

@@ -2,18 +2,19 @@
 
 #include "platform/linux/FileDescriptor.h"
 
-#include <QCryptographicHash>
-#include <QList>
-#include <QString>
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <glib.h>
 #include <poll.h>
+#include <span>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace platform::linux_desktop {
 namespace fs = std::filesystem;
@@ -56,22 +57,22 @@ FileDescriptor connectBefore(const fs::path& path, Clock::time_point deadline) {
     }
 }
 
-bool sendAll(const FileDescriptor& socket, QByteArrayView data) {
-    while (!data.isEmpty()) {
+bool sendAll(const FileDescriptor& socket, std::string_view data) {
+    while (!data.empty()) {
         const ssize_t sent = ::send(socket.get(), data.data(), data.size(), MSG_NOSIGNAL);
         if (sent < 0 && errno != EINTR) {
             return false;
         }
-        data = data.sliced(std::max<ssize_t>(sent, 0));
+        data.remove_prefix(static_cast<std::size_t>(std::max<ssize_t>(sent, 0)));
     }
     return true;
 }
 
 // The first line the peer sends, up to the deadline or its end.
-QByteArray lineBefore(const FileDescriptor& socket, Clock::time_point deadline) {
-    QByteArray received;
+std::string lineBefore(const FileDescriptor& socket, Clock::time_point deadline) {
+    std::string received;
     pollfd readable{socket.get(), POLLIN, 0};
-    while (!received.contains('\n')) {
+    while (received.find('\n') == std::string::npos) {
         std::array<char, 256> buffer{};
         const int ready = ::poll(&readable, 1, static_cast<int>(remaining(deadline).count()));
         const ssize_t size = ready > 0 ? ::read(socket.get(), buffer.data(), buffer.size()) : -1;
@@ -81,13 +82,25 @@ QByteArray lineBefore(const FileDescriptor& socket, Clock::time_point deadline) 
         }
         received.append(buffer.data(), std::max<ssize_t>(size, 0));
     }
-    return received.left(received.indexOf('\n') + 1);
+    return received.substr(0, received.find('\n') + 1);
+}
+
+// The lines of a text, without their ends.
+std::vector<std::string_view> linesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t end = text.find('\n');; end = text.find('\n')) {
+        lines.push_back(text.substr(0, end));
+        if (end == std::string_view::npos) {
+            return lines;
+        }
+        text.remove_prefix(end + 1);
+    }
 }
 
 } // namespace
 
-QByteArray encodedRequest(const InstanceRequest& request) {
-    QByteArray text;
+std::string encodedRequest(const InstanceRequest& request) {
+    std::string text;
     for (const auto& [action, name] : actionNames) {
         if (action == request.action) {
             text = name;
@@ -96,58 +109,62 @@ QByteArray encodedRequest(const InstanceRequest& request) {
     text += '\n';
     // An id that would break the line it stands on is none a desktop hands out.
     if (!request.startupId.empty() && request.startupId.find('\n') == std::string::npos) {
-        text +=
-            QByteArray(startupIdName) + '=' + QByteArray::fromStdString(request.startupId) + '\n';
+        text += std::string(startupIdName) + '=' + request.startupId + '\n';
     }
     return text + '\n';
 }
 
-std::optional<InstanceRequest> decodedRequest(const QByteArray& text) {
-    const QList<QByteArray> lines = text.split('\n');
+std::optional<InstanceRequest> decodedRequest(std::string_view text) {
+    const std::vector<std::string_view> lines = linesOf(text);
     std::optional<InstanceRequest> request;
     for (const auto& [action, name] : actionNames) {
-        if (lines.first() == name) {
+        if (lines.front() == name) {
             request = InstanceRequest{action, {}};
         }
     }
-    const QByteArray startupIdLine = QByteArray(startupIdName) + '=';
-    for (const QByteArray& line : lines.mid(1)) {
-        if (request && line.startsWith(startupIdLine)) {
-            request->startupId = line.mid(startupIdLine.size()).toStdString();
+    const std::string startupIdLine = std::string(startupIdName) + '=';
+    for (const std::string_view line : std::span(lines).subspan(1)) {
+        if (request && line.starts_with(startupIdLine)) {
+            request->startupId = line.substr(startupIdLine.size());
         }
     }
     return request;
 }
 
 InstanceRequest InstanceRequest::fromEnvironment(Action action) {
-    return {action, qEnvironmentVariable(startupIdName).toStdString()};
+    const char* startupId = std::getenv(startupIdName);
+    return {action, startupId != nullptr ? startupId : ""};
 }
 
 fs::path requestSocketPathFor(const fs::path& lockPath) {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const fs::path directory =
-        runtime.isEmpty() ? lockPath.parent_path() : fs::path(runtime.toStdString());
-    const QByteArray lockId =
-        QCryptographicHash::hash(QByteArray::fromStdString(fs::weakly_canonical(lockPath).string()),
-                                 QCryptographicHash::Sha256)
-            .toHex()
-            .left(16);
-    return directory / (lockPath.stem().string() + "-" + lockId.toStdString() + ".socket");
+        runtime == nullptr || *runtime == '\0' ? lockPath.parent_path() : fs::path(runtime);
+    const std::string canonical = fs::weakly_canonical(lockPath).string();
+    gchar* digest = g_compute_checksum_for_data(
+        G_CHECKSUM_SHA256, reinterpret_cast<const guchar*>(canonical.data()), canonical.size());
+    const std::string lockId = std::string(digest).substr(0, 16);
+    g_free(digest);
+    return directory / (lockPath.stem().string() + "-" + lockId + ".socket");
 }
 
-std::optional<std::string> deliverRequest(const fs::path& socketPath,
-                                          const InstanceRequest& request,
-                                          std::chrono::milliseconds patience) {
-    const Clock::time_point deadline = Clock::now() + patience;
-    const FileDescriptor socket = connectBefore(socketPath, deadline);
+Delivery deliverRequest(const fs::path& socketPath, const InstanceRequest& request,
+                        std::chrono::milliseconds patienceForListener,
+                        std::chrono::milliseconds patience) {
+    const Clock::time_point start = Clock::now();
+    const FileDescriptor socket = connectBefore(socketPath, start + patienceForListener);
     if (!socket.valid()) {
-        return "nothing takes requests on " + socketPath.string();
+        return Delivery::nothingListens;
     }
-    if (!sendAll(socket, encodedRequest(request)) ||
-        lineBefore(socket, deadline) != requestCarriedOut) {
-        return "it did not answer on " + socketPath.string();
-    }
-    return std::nullopt;
+    const bool answered = sendAll(socket, encodedRequest(request)) &&
+                          lineBefore(socket, start + patience) == requestCarriedOut;
+    return answered ? Delivery::carriedOut : Delivery::noAnswer;
+}
+
+std::string describe(Delivery failure, const fs::path& socketPath) {
+    return (failure == Delivery::nothingListens ? "nothing takes requests on "
+                                                : "it did not answer on ") +
+           socketPath.string();
 }
 
 } // namespace platform::linux_desktop

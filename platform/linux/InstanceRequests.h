@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QByteArray>
 #include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform::linux_desktop {
 
@@ -26,21 +26,25 @@ struct InstanceRequest {
 // instances with different preferences never meet.
 [[nodiscard]] std::filesystem::path requestSocketPathFor(const std::filesystem::path& lockPath);
 
-// Hands the request to the instance listening on the socket and waits until it has carried it
-// out. A starting instance holds the lock before it listens, so connecting is retried within
-// the patience given. None on success, else why it failed, in words for the user. Plain POSIX
-// sockets: a desktop may start the program with a request on every key press, and Qt's network
-// library costs that start a millisecond for nothing.
-[[nodiscard]] std::optional<std::string> deliverRequest(const std::filesystem::path& socketPath,
-                                                        const InstanceRequest& request,
-                                                        std::chrono::milliseconds patience);
+enum class Delivery { carriedOut, nothingListens, noAnswer };
+
+// Hands the request to the instance listening on the socket and waits, up to the patience given,
+// until it has carried it out. A starting instance holds the lock before it listens, so connecting
+// is retried as long as the patience for a listener lasts. Plain POSIX sockets, and nothing of
+// Qt: a desktop may start the program with a request on every key press.
+[[nodiscard]] Delivery deliverRequest(const std::filesystem::path& socketPath,
+                                      const InstanceRequest& request,
+                                      std::chrono::milliseconds patienceForListener,
+                                      std::chrono::milliseconds patience);
+// Why a delivery failed, in words for the user.
+[[nodiscard]] std::string describe(Delivery failure, const std::filesystem::path& socketPath);
 
 // A request on the wire: its action's name on the first line, then NAME=value lines, then an
 // empty line; the instance answers with one line once it has carried it out.
-[[nodiscard]] QByteArray encodedRequest(const InstanceRequest& request);
+[[nodiscard]] std::string encodedRequest(const InstanceRequest& request);
 // The request in a text up to its empty line; none when the text names no action.
-[[nodiscard]] std::optional<InstanceRequest> decodedRequest(const QByteArray& text);
-inline constexpr QByteArrayView endOfRequest = "\n\n";
-inline constexpr QByteArrayView requestCarriedOut = "done\n";
+[[nodiscard]] std::optional<InstanceRequest> decodedRequest(std::string_view text);
+inline constexpr std::string_view endOfRequest = "\n\n";
+inline constexpr std::string_view requestCarriedOut = "done\n";
 
 } // namespace platform::linux_desktop

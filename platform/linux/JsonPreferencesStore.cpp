@@ -2,6 +2,7 @@
 
 #include "platform/linux/FileDescriptor.h"
 #include "platform/linux/Utf8Text.h"
+#include "platform/linux/XdgConfigHome.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,7 +16,6 @@
 #include <ctime>
 #include <fcntl.h>
 #include <mutex>
-#include <pwd.h>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
@@ -213,14 +213,7 @@ private:
 };
 
 fs::path JsonPreferencesStore::configHome() {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/') {
-        return xdg;
-    }
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        return fs::path(home) / ".config";
-    }
-    const passwd* user = ::getpwuid(::getuid());
-    return fs::path(user != nullptr ? user->pw_dir : "/") / ".config";
+    return xdgConfigHome();
 }
 
 JsonPreferencesStore::JsonPreferencesStore(fs::path path, std::chrono::milliseconds writeDelay)
