@@ -32,6 +32,11 @@ def heard(event):
     return (event.type, event.source.name, said.get(event.type, lambda: event.any_data)())
 
 
+def window_manager_runs():
+    check = ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]
+    return b"window id" in subprocess.run(check, capture_output=True, check=False).stdout
+
+
 def named(root, role, name):
     found = pyatspi.findDescendant(root, lambda a: a.getRoleName() == role and a.name == name)
     assert found is not None, f"no {role} named {name!r}"
@@ -45,10 +50,15 @@ class ScreenReaderTest(unittest.TestCase):
         os.environ.update(XDG_CONFIG_HOME=f"{cls.home.name}/config", XDG_RUNTIME_DIR=cls.home.name,
                           QT_QPA_PLATFORM="xcb", GSETTINGS_BACKEND="memory")
         read, write = os.pipe()
-        cls.children = [subprocess.Popen(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp"],
-                                         pass_fds=[write], stderr=subprocess.DEVNULL)]
+        cls.children = []
+        cls.addClassCleanup(cls.stop_children)  # also when the set-up fails half way
+        # No reset as each client leaves, which would turn the window manager away as it comes.
+        x_server = ["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-noreset"]
+        cls.children.append(subprocess.Popen(x_server, pass_fds=[write], stderr=subprocess.DEVNULL))
         os.environ["DISPLAY"] = ":" + os.read(read, 16).decode().strip()
         cls.children.append(subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL))
+        # Pinlet's window gets the keyboard only from a window manager that runs when it maps.
+        assert pump_until(window_manager_runs, 10), "openbox did not start"
         # A screen reader starting up says that it wants to hear applications.
         subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path",
                         "/org/a11y/bus", "--method", "org.freedesktop.DBus.Properties.Set",
@@ -68,7 +78,7 @@ class ScreenReaderTest(unittest.TestCase):
             pyatspi.STATE_FOCUSED)
 
     @classmethod
-    def tearDownClass(cls):
+    def stop_children(cls):
         for child in reversed(cls.children):
             child.terminate()
             try:
@@ -77,7 +87,8 @@ class ScreenReaderTest(unittest.TestCase):
                 child.kill()
                 child.wait()
         cls.home.cleanup()
-        assert cls.children[2].returncode == 0, "Pinlet did not leave cleanly"
+        pinlet = cls.children[2:3]
+        assert all(child.returncode == 0 for child in pinlet), "Pinlet did not leave cleanly"
 
     def test_every_control_says_what_it_is(self):
         window = named(self.app, "filler", "Pinlet menu")
@@ -91,20 +102,19 @@ class ScreenReaderTest(unittest.TestCase):
         self.assertEqual((field.queryText().getText(0, -1), field.description), ("Ctrl+Alt+N", "⌃⌥N"))
 
     # Each step: what the user does, what the screen reader must hear in that order, and whether
-    # the shortcut field then says it is read-only. No focus event may come beyond those listed.
+    # the shortcut field then says it is read-only. Focus may come nowhere beyond where listed.
     def test_recording_and_focus_are_announced(self):
         steps = [
-            (["Tab"], [(DESCRIPTION, "Shortcut:", "Press Shortcut"), (FOCUSED, "Show Note", 0),
-                       (FOCUSED, "Shortcut:", 1)], False),
+            (["Tab"], [(DESCRIPTION, "Shortcut:", "Press Shortcut"), (FOCUSED, "Shortcut:", 1)],
+             False),
             (["Escape"], [(DESCRIPTION, "Shortcut:", "⌃⌥N")], True),
             (["space"], [(DESCRIPTION, "Shortcut:", "Press Shortcut")], False),
             (["ctrl+shift+k"], [(INSERTED, "Shortcut:", "Ctrl+Shift+K"),
                                 (DESCRIPTION, "Shortcut:", "⌃⇧K")], True),
             (["Return"], [(DESCRIPTION, "Shortcut:", "Press Shortcut")], False),
-            (["shift+Tab"], [(DESCRIPTION, "Shortcut:", "⌃⇧K"), (FOCUSED, "Shortcut:", 0),
-                             (FOCUSED, "Show Note", 1)], True),
-            ([PINLET, "--show"], [(FOCUSED, "Hide Note", 0), (FOCUSED, "Note", 1)], True),
-            (["ctrl+Tab"], [(FOCUSED, "Note", 0), (FOCUSED, "Copy all", 1)], True),
+            (["shift+Tab"], [(DESCRIPTION, "Shortcut:", "⌃⇧K"), (FOCUSED, "Show Note", 1)], True),
+            ([PINLET, "--show"], [(FOCUSED, "Note", 1)], True),
+            (["ctrl+Tab"], [(FOCUSED, "Copy all", 1)], True),
             (["space"], [(NAME, "Copied", "Copied")], True),
         ]
         field = named(self.app, "text", "Shortcut:")
@@ -115,7 +125,8 @@ class ScreenReaderTest(unittest.TestCase):
             pump_until(lambda: len(self.events) >= len(expected) and self.events[-1][:2] == expected[-1][:2])
             pump_until(lambda: False, 0.1)  # stray events after the last expected one
             with self.subTest(action=action):
-                self.assertEqual([e for e in self.events if e in expected or e[0] == FOCUSED], expected)
+                focus_in = [e for e in self.events if e in expected or (e[0], e[2]) == (FOCUSED, 1)]
+                self.assertEqual(focus_in, expected)
                 self.assertEqual(field.getState().contains(pyatspi.STATE_READ_ONLY), read_only)
         named(self.app, "push button", "Clear")  # the panel's other button, beside "Copy all"
 
